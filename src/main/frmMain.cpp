@@ -1,0 +1,113 @@
+#include "main/frmMain.h"
+
+#include <cmath>
+
+#include "resources/resource.h"
+#include "platform/textfile.h"
+#include "platform/win32api.h"
+
+using namespace forms;
+
+namespace {
+
+const Colour kBackColour = Rgb(192, 188, 192);
+const Font kBoldFont{L"MS Sans Serif", 8.25, true};
+
+struct Catalogue {
+  const wchar_t* fileName;  // appended to the program's folder
+  const wchar_t* suffix;    // of the total's caption
+};
+constexpr Catalogue kWin32Errors{L"\\errmsg.orv", L" Win error codes"};
+constexpr Catalogue kOleErrors{L"\\errmsg2.orv", L" OLE error codes"};
+
+}  // namespace
+
+frmMain::frmMain()
+    : Form({.caption = L"Quorvex",
+            .border = BorderStyle::FixedSingle,
+            .minButton = true,
+            .maxButton = false,
+            .clientWidth = 7845,
+            .clientHeight = 4710,
+            .backColour = kBackColour,
+            .icon = IDI_APPICON}),
+      opt2(*this, {.place = {6480, 3120, 1215, 255}, .text = L"OLE Errors", .tabIndex = 8}),
+      opt1(*this, {.place = {5160, 3120, 1215, 255}, .text = L"Win Errors", .tabIndex = 7, .value = true}),
+      Command2(*this, {.place = {6450, 3600, 1215, 375}, .text = L"&About", .tabIndex = 5,
+                       .toolTip = L"About Quorvex"}),
+      Command1(*this, {.place = {6450, 4200, 1215, 375}, .text = L"&Close", .tabIndex = 4,
+                       .toolTip = L"Close me"}),
+      txtInput(*this, {.place = {2760, 4080, 1815, 285}, .tabIndex = 0, .centre = true}),
+      lstNames(*this, {.place = {180, 720, 7485, 2010}, .tabIndex = 2}),
+      lstDisplay(*this, {.place = {180, 720, 7485, 2010}, .tabIndex = 1, .visible = false}),
+      Label2(*this, {.place = {1680, 480, 795, 195}, .text = L"Description", .tabIndex = 10,
+                     .autoSize = true}),
+      Label1(*this, {.place = {240, 480, 375, 195}, .text = L"Code", .tabIndex = 9, .autoSize = true}),
+      lblTotal(*this, {.place = {3870, 75, 105, 195}, .tabIndex = 6, .font = kBoldFont,
+                       .autoSize = true, .keepCentre = true}),
+      imgHelp(*this, {.place = {5520, 3600, 480, 480}, .toolTip = L"Help me", .picture = IDB_HELP,
+                      .pointer = Pointer::Hand}),
+      Image2(*this, {.place = {180, 3000, 4770, 1590}, .picture = IDB_ERRORBOX}),
+      lblCount(*this, {.place = {5400, 4920, 570, 195}, .tabIndex = 3, .visible = false}) {
+  Command1.Click = [this] { Command1_Click(); };
+  Command2.Click = [this] { Command2_Click(); };
+  imgHelp.Click = [this] { imgHelp_Click(); };
+  opt1.Click = [this] { opt1_Click(); };
+  opt2.Click = [this] { opt2_Click(); };
+  txtInput.Change = [this] { txtInput_Change(); };
+}
+
+frmMain& frmMain::Instance() {
+  static frmMain instance;
+  return instance;
+}
+
+std::int32_t HorizontalScrollRange(float widthTwips, float twipsPerPixel) {
+  const double pixels = static_cast<double>(widthTwips) / static_cast<double>(twipsPerPixel) * 2.5;
+  return static_cast<std::int32_t>(std::nearbyint(pixels));  // the default rounding: ties to even
+}
+
+void frmMain::Form_Load() {
+  std::int32_t unused = 0;
+  SendMessageA(lstNames.hWnd(), LB_SETHORIZONTALEXTENT,
+               static_cast<std::uintptr_t>(HorizontalScrollRange(lstNames.Width(), TwipsPerPixelX())),
+               reinterpret_cast<std::intptr_t>(&unused));
+  SendMessageA(lstDisplay.hWnd(), LB_SETHORIZONTALEXTENT,
+               static_cast<std::uintptr_t>(HorizontalScrollRange(lstDisplay.Width(), TwipsPerPixelX())),
+               reinterpret_cast<std::intptr_t>(&unused));
+  txtInput.SetToolTipText(L"Enter the error code");
+  lstDisplay.SetToolTipText(L"Displays search Results");
+  lstNames.SetToolTipText(L"List of all error codes");
+  txtInput.SetMaxLength(20);
+  LoadCatalogue();
+}
+
+void frmMain::Command1_Click() { End(); }
+
+void frmMain::Command2_Click() {}
+
+void frmMain::imgHelp_Click() { MsgBox(L"Enter the error code number of scroll down the available list."); }
+
+void frmMain::opt1_Click() { LoadCatalogue(); }
+
+void frmMain::opt2_Click() { LoadCatalogue(); }
+
+void frmMain::txtInput_Change() {}
+
+void frmMain::File2ListBox(const std::wstring& sFile, ListBox& oList) {
+  ListBox::DrawingPaused paused(oList);
+  TextFile file;
+  oList.Clear();
+  if (!file.Open(sFile)) return;
+  // The list holds at most MaxCount entries; the rest of a longer file is not read.
+  while (!file.Eof() && oList.ListCount() < ListBox::MaxCount) oList.AddItem(file.LineInput());
+  file.Close();
+}
+
+void frmMain::LoadCatalogue() {
+  const Catalogue& catalogue = opt1.Value() ? kWin32Errors : kOleErrors;
+  File2ListBox(App().Path() + catalogue.fileName, lstNames);
+  lblCount.SetCaption(std::to_wstring(lstNames.ListCount()));
+  lstNames.SetListIndex(-1);
+  lblTotal.SetCaption(lblCount.Caption() + catalogue.suffix);
+}
