@@ -1,0 +1,635 @@
+// The Win32 back end of the forms layer: each form is a top-level window, each control a child
+// window of a standard class, laid out from twips at the display's resolution.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/forms.h"
+#include "platform/system.h"
+#include "platform/textfile.h"
+#include "platform/win32api.h"
+#include "resources/resource.h"
+
+namespace forms {
+
+// What the back end keeps of a control beside its window.
+struct ControlState {
+  bool visible = false;  // the control's own setting, whatever its window shows while drawing is paused
+  bool selected = false;  // option button
+  int drawingPaused = 0;
+  bool hasTip = false;
+};
+
+struct NativeForm {
+  HWND hwnd = nullptr;
+  int dpi = 96;
+  HBRUSH backBrush = nullptr;
+  HWND toolTip = nullptr;
+  HWND lastFocus = nullptr;
+  std::map<std::tuple<std::wstring, int, bool>, HFONT> fonts;
+  std::map<const Control*, ControlState> state;
+  std::vector<HBITMAP> bitmaps;
+  std::vector<HICON> icons;
+
+  ~NativeForm() {
+    for (auto& [key, font] : fonts) DeleteObject(font);
+    for (HBITMAP b : bitmaps) DeleteObject(b);
+    for (HICON i : icons) DestroyIcon(i);
+    if (backBrush) DeleteObject(backBrush);
+  }
+};
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"QuorvexForm";
+constexpr wchar_t kOwnerClass[] = L"QuorvexApplication";
+constexpr int kFirstControlId = 101;  // a control's id is this plus its place in its window's table
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+HWND H(WindowHandle w) { return reinterpret_cast<HWND>(w); }
+WindowHandle W(HWND h) { return reinterpret_cast<WindowHandle>(h); }
+
+int g_loadedForms = 0;
+
+int ScreenDpi() {
+  HDC dc = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+HCURSOR HandCursor() {
+  static HCURSOR hand = [] {
+    auto c = static_cast<HCURSOR>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDC_HANDCURSOR), IMAGE_CURSOR, 0, 0,
+                                             LR_DEFAULTSIZE));
+    return c ? c : LoadCursorW(nullptr, IDC_HAND);
+  }();
+  return hand;
+}
+
+}  // namespace
+
+// Everything that needs the private parts of forms and controls.
+struct Backend {
+  static Control* ControlOf(HWND child) {
+    return reinterpret_cast<Control*>(GetWindowLongPtrW(child, GWLP_USERDATA));
+  }
+  static ControlState& StateOf(const Control& c) { return c.form_.native_->state[&c]; }
+
+  static HFONT FontFor(NativeForm& n, const Font& f) {
+    auto key = std::make_tuple(f.name, static_cast<int>(f.points * 100 + 0.5), f.bold);
+    auto& font = n.fonts[key];
+    if (!font) {
+      LOGFONTW lf{};
+      lf.lfHeight = -MulDiv(std::get<1>(key), n.dpi, 7200);
+      lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
+      lf.lfCharSet = DEFAULT_CHARSET;
+      lstrcpynW(lf.lfFaceName, f.name.c_str(), LF_FACESIZE);
+      font = CreateFontIndirectW(&lf);
+    }
+    return font;
+  }
+
+  static HWND Owner() {
+    static HWND owner = [] {
+      WNDCLASSW wc{};
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = Instance();
+      wc.lpszClassName = kOwnerClass;
+      RegisterClassW(&wc);
+      return CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Instance(), nullptr);
+    }();
+    return owner;
+  }
+
+  static void RegisterFormClass() {
+    static bool done = [] {
+      WNDCLASSEXW wc{sizeof wc};
+      wc.lpfnWndProc = FormProc;
+      wc.hInstance = Instance();
+      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      wc.lpszClassName = kFormClass;
+      RegisterClassExW(&wc);
+      INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+      InitCommonControlsEx(&icc);
+      return true;
+    }();
+    (void)done;
+  }
+
+  static RECT PixelPlace(const Control& c, int dpi) {
+    Twips t = c.args_.place;
+    for (const Control* box = c.args_.container; box; box = box->args_.container) {
+      t.left += box->args_.place.left;
+      t.top += box->args_.place.top;
+    }
+    const int left = Px(t.left, dpi), top = Px(t.top, dpi);
+    return {left, top, left + Px(t.width, dpi), top + Px(t.height, dpi)};
+  }
+
+  static void CreateControl(Form& form, Control& c, int id) {
+    NativeForm& n = *form.native_;
+    const ControlArgs& a = c.args_;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (a.visible ? WS_VISIBLE : 0) | (a.tabIndex >= 0 ? WS_GROUP : 0);
+    DWORD exStyle = 0;
+    const wchar_t* cls = L"STATIC";
+    HANDLE picture = nullptr;
+    UINT pictureType = IMAGE_BITMAP;
+    switch (c.kind_) {
+      case ControlKind::CommandButton:
+        cls = L"BUTTON";
+        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        break;
+      case ControlKind::OptionButton:
+        cls = L"BUTTON";
+        style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
+        break;
+      case ControlKind::Frame:
+        cls = L"BUTTON";
+        style |= BS_GROUPBOX;
+        break;
+      case ControlKind::TextBox:
+        cls = L"EDIT";
+        style |= ES_AUTOHSCROLL | WS_TABSTOP | (a.centre ? ES_CENTER : ES_LEFT);
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::ListBox:
+        cls = L"LISTBOX";
+        // Exactly the height laid out, whatever the font: the layout already holds whole entries.
+        style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Label:
+        style |= SS_NOPREFIX | (a.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
+        break;
+      case ControlKind::PictureBox:
+      case ControlKind::Image:
+        style |= SS_NOTIFY;
+        if (c.kind_ == ControlKind::PictureBox && a.pictureAutoSize) exStyle |= WS_EX_CLIENTEDGE;
+        if (a.picture) {
+          picture = LoadImageW(Instance(), MAKEINTRESOURCEW(a.picture), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+          if (picture) {
+            n.bitmaps.push_back(static_cast<HBITMAP>(picture));
+          } else if ((picture = LoadImageW(Instance(), MAKEINTRESOURCEW(a.picture), IMAGE_ICON, 32, 32, 0))) {
+            pictureType = IMAGE_ICON;
+            n.icons.push_back(static_cast<HICON>(picture));
+          }
+        }
+        // Without its picture the control stands at its place, empty, in the window's colour.
+        if (picture) style |= SS_CENTERIMAGE | (pictureType == IMAGE_ICON ? SS_ICON : SS_BITMAP);
+        break;
+    }
+    RECT r = PixelPlace(c, n.dpi);
+    HWND h = CreateWindowExW(exStyle, cls, a.text.c_str(), style, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, n.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             Instance(), nullptr);
+    c.handle_ = W(h);
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(n, a.font.value_or(form.args_.font))), FALSE);
+    ControlState& s = n.state[&c];
+    s.visible = a.visible;
+    s.selected = a.value;
+    if (c.kind_ == ControlKind::OptionButton && a.value) SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
+    if (picture) {
+      SendMessageW(h, STM_SETIMAGE, pictureType, reinterpret_cast<LPARAM>(picture));
+      if (c.kind_ == ControlKind::PictureBox && a.pictureAutoSize) FitToPicture(h, picture, pictureType);
+    }
+    if (!a.toolTip.empty()) SetTip(c, a.toolTip);
+    if (a.autoSize) FitLabel(c);
+  }
+
+  // A picture box that sizes itself: its picture plus its border.
+  static void FitToPicture(HWND h, HANDLE picture, UINT type) {
+    SIZE size{32, 32};
+    if (type == IMAGE_BITMAP) {
+      BITMAP bm{};
+      GetObjectW(picture, sizeof bm, &bm);
+      size = {bm.bmWidth, bm.bmHeight};
+    }
+    RECT r{0, 0, size.cx, size.cy};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(h, GWL_EXSTYLE)));
+    SetWindowPos(h, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // An autosized label is as wide as its text; one that keeps its centre grows to both sides.
+  static void FitLabel(Control& c) {
+    HWND h = H(c.handle_);
+    NativeForm& n = *c.form_.native_;
+    const int length = GetWindowTextLengthW(h);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(h, text.data(), length + 1);
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    RECT r = PixelPlace(c, n.dpi);
+    int left = r.left;
+    if (c.args_.keepCentre) {
+      const Twips& t = c.args_.place;
+      const double centre = (t.left + t.width / 2.0) * n.dpi / 1440.0;
+      left = static_cast<int>(centre - size.cx / 2.0 + 0.5);
+    }
+    SetWindowPos(h, nullptr, left, r.top, size.cx, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(n.hwnd, nullptr, TRUE);  // the old text may stand outside the new place
+  }
+
+  static void SetTip(Control& c, const std::wstring& text) {
+    NativeForm& n = *c.form_.native_;
+    if (!n.toolTip) {
+      n.toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, n.hwnd, nullptr,
+                                  Instance(), nullptr);
+    }
+    TTTOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = n.hwnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(c.handle_);
+    ti.lpszText = const_cast<wchar_t*>(text.c_str());
+    ControlState& s = n.state[&c];
+    SendMessageW(n.toolTip, s.hasTip ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    s.hasTip = true;
+  }
+
+  static void Load(Form& f) {
+    RegisterFormClass();
+    auto native = std::make_unique<NativeForm>();
+    native->dpi = ScreenDpi();
+    native->backBrush = CreateSolidBrush(f.args_.backColour);
+    const FormArgs& a = f.args_;
+    DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (a.minButton ? WS_MINIMIZEBOX : 0) |
+                  (a.maxButton ? WS_MAXIMIZEBOX : 0);
+    DWORD exStyle = WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
+    if (a.border == BorderStyle::FixedDialog) {
+      style |= DS_MODALFRAME;
+      exStyle |= WS_EX_DLGMODALFRAME;
+    }
+    RECT r{0, 0, Px(a.clientWidth, native->dpi), Px(a.clientHeight, native->dpi)};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    // A window without a taskbar button is owned by the application's hidden window, not by a form.
+    HWND owner = a.showInTaskbar ? nullptr : Owner();
+    f.native_ = native.release();
+    HWND h = CreateWindowExW(exStyle, kFormClass, a.caption.c_str(), style, 0, 0, r.right - r.left,
+                             r.bottom - r.top, owner, nullptr, Instance(), &f);
+    if (!h) {
+      delete f.native_;
+      f.native_ = nullptr;
+      return;
+    }
+    ++g_loadedForms;
+    if (a.icon) {
+      auto big = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(a.icon), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+      auto small = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(a.icon), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+      if (big) f.native_->icons.push_back(big);
+      if (small) f.native_->icons.push_back(small);
+      SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+      SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+    // Children are made in tab order, so that the order of their windows is the tab order and a
+    // control drawn over another (the input box over its picture) comes first.
+    std::vector<std::size_t> order(f.controls_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+      const int tx = f.controls_[x]->args_.tabIndex, ty = f.controls_[y]->args_.tabIndex;
+      return (tx < 0 ? INT_MAX : tx) < (ty < 0 ? INT_MAX : ty);
+    });
+    for (std::size_t i : order) CreateControl(f, *f.controls_[i], kFirstControlId + static_cast<int>(i));
+    // Option buttons that follow one another in tab order form one group.
+    for (std::size_t k = 1; k < order.size(); ++k) {
+      const Control* prev = f.controls_[order[k - 1]];
+      const Control* cur = f.controls_[order[k]];
+      if (cur->kind_ == ControlKind::OptionButton && prev->kind_ == ControlKind::OptionButton) {
+        HWND ch = H(cur->handle_);
+        SetWindowLongW(ch, GWL_STYLE, GetWindowLongW(ch, GWL_STYLE) & ~WS_GROUP);
+      }
+    }
+    f.Form_Load();
+    if (f.native_) Centre(h);
+  }
+
+  static void Centre(HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    const int w = r.right - r.left, ht = r.bottom - r.top;
+    SetWindowPos(h, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - ht) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  static void FocusFirst(Form& f) {
+    HWND first = GetNextDlgTabItem(f.native_->hwnd, nullptr, FALSE);
+    if (first) SetFocus(first);
+  }
+
+  static bool ClickFocusedButton(Form& f) {
+    HWND focus = GetFocus();
+    if (!focus || GetParent(focus) != f.native_->hwnd) return false;
+    Control* c = ControlOf(focus);
+    if (!c || c->kind_ != ControlKind::CommandButton) return false;
+    if (c->Click) c->Click();
+    return true;
+  }
+
+  static void Command(Form& f, HWND child, int id, int code) {
+    if (!child) {
+      // Enter and Esc reach the window as the commands IDOK and IDCANCEL: there is no default or
+      // cancel button, so Enter clicks only a button that has the focus, and Esc does nothing.
+      if (id == IDOK) ClickFocusedButton(f);
+      return;
+    }
+    Control* c = ControlOf(child);
+    if (!c || &c->form_ != &f) return;
+    switch (c->kind_) {
+      case ControlKind::CommandButton:
+        if (code == BN_CLICKED && c->Click) c->Click();
+        break;
+      case ControlKind::OptionButton: {
+        if (code != BN_CLICKED) break;
+        // Raised when the button becomes the selected one, not when the selected one is clicked again.
+        const bool wasSelected = StateOf(*c).selected;
+        RememberSelection(f);
+        if (StateOf(*c).selected && !wasSelected && c->Click) c->Click();
+        break;
+      }
+      case ControlKind::TextBox:
+        if (code == EN_CHANGE) {
+          auto* box = static_cast<TextBox*>(c);
+          if (box->Change) box->Change();
+        }
+        break;
+      case ControlKind::Image:
+      case ControlKind::PictureBox:
+        if (code == STN_CLICKED && c->Click) c->Click();
+        break;
+      default:
+        break;
+    }
+  }
+
+  static void RememberSelection(Form& f) {
+    for (Control* c : f.controls_)
+      if (c->kind_ == ControlKind::OptionButton && c->handle_)
+        StateOf(*c).selected = SendMessageW(H(c->handle_), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+
+  static LRESULT CALLBACK FormProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+      auto* f = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+      SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(f));
+      f->native_->hwnd = h;
+    }
+    auto* f = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!f || !f->native_) return DefWindowProcW(h, msg, wp, lp);
+    NativeForm& n = *f->native_;
+    switch (msg) {
+      case WM_COMMAND:
+        Command(*f, reinterpret_cast<HWND>(lp), LOWORD(wp), HIWORD(wp));
+        return 0;
+      case WM_ERASEBKGND: {
+        RECT r;
+        GetClientRect(h, &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, n.backBrush);
+        return 1;
+      }
+      case WM_CTLCOLORSTATIC: {
+        // Labels are transparent and option buttons and frames take the window's colour.
+        auto dc = reinterpret_cast<HDC>(wp);
+        Control* c = ControlOf(reinterpret_cast<HWND>(lp));
+        SetBkColor(dc, f->args_.backColour);
+        if (c && c->kind_ == ControlKind::Label) SetBkMode(dc, TRANSPARENT);
+        if (c && c->args_.foreColour) SetTextColor(dc, *c->args_.foreColour);
+        return reinterpret_cast<LRESULT>(n.backBrush);
+      }
+      case WM_CTLCOLORBTN:
+        return reinterpret_cast<LRESULT>(n.backBrush);
+      case WM_SETCURSOR: {
+        Control* c = reinterpret_cast<HWND>(wp) != h ? ControlOf(reinterpret_cast<HWND>(wp)) : nullptr;
+        if (c && c->args_.pointer == Pointer::Hand && LOWORD(lp) == HTCLIENT) {
+          SetCursor(HandCursor());
+          return TRUE;
+        }
+        break;
+      }
+      case WM_ACTIVATE:
+        // Keep the control that had the focus when the window is left, and give it back on return.
+        if (LOWORD(wp) == WA_INACTIVE) {
+          HWND focus = GetFocus();
+          if (focus && IsChild(h, focus)) n.lastFocus = focus;
+        } else if (n.lastFocus && IsWindow(n.lastFocus)) {
+          SetFocus(n.lastFocus);
+          return 0;
+        }
+        break;
+      case WM_DESTROY: {
+        for (Control* c : f->controls_) c->handle_ = nullptr;
+        delete f->native_;
+        f->native_ = nullptr;
+        if (--g_loadedForms == 0) PostQuitMessage(0);
+        return 0;
+      }
+      default:
+        break;
+    }
+    return DefWindowProcW(h, msg, wp, lp);
+  }
+};
+
+// ---- windows
+
+Form::~Form() {
+  if (Loaded()) DestroyWindow(native_->hwnd);
+}
+
+void Form::Load() { Backend::Load(*this); }
+
+void Form::Show() {
+  const bool loading = !Loaded();
+  if (loading) Load();
+  if (!Loaded()) return;
+  HWND h = native_->hwnd;
+  ShowWindow(h, SW_SHOW);
+  // Nothing else raises windows when no window manager runs, so raise it here.
+  SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(h);
+  SetActiveWindow(h);
+  if (loading) Backend::FocusFirst(*this);
+}
+
+void Form::Unload() {
+  if (Loaded()) DestroyWindow(native_->hwnd);
+}
+
+std::wstring Form::Caption() const {
+  if (!Loaded()) return args_.caption;
+  const int length = GetWindowTextLengthW(native_->hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(native_->hwnd, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+void Form::SetCaption(const std::wstring& caption) {
+  if (Loaded()) SetWindowTextW(native_->hwnd, caption.c_str());
+}
+
+WindowHandle Form::hWnd() const { return Loaded() ? W(native_->hwnd) : nullptr; }
+
+int Run(Form& startup) {
+  startup.Show();
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    // Tab, the arrow keys and Alt with an access key work in whichever of our windows is active.
+    HWND active = GetActiveWindow();
+    wchar_t cls[32] = L"";
+    if (active && GetClassNameW(active, cls, 32) && lstrcmpW(cls, kFormClass) == 0 &&
+        IsDialogMessageW(active, &msg))
+      continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void End() { ExitProcess(0); }
+
+// ---- controls
+
+namespace {
+std::wstring WindowText(HWND h) {
+  const int length = GetWindowTextLengthW(h);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(h, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(got));
+  return text;
+}
+}  // namespace
+
+bool Control::Visible() const { return handle_ && Backend::StateOf(*this).visible; }
+
+void Control::SetVisible(bool visible) {
+  Backend::StateOf(*this).visible = visible;
+  ShowWindow(H(handle_), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Control::SetToolTipText(const std::wstring& text) { Backend::SetTip(*this, text); }
+
+bool OptionButton::Value() const { return SendMessageW(H(hWnd()), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void OptionButton::SetValue(bool selected) {
+  if (selected)
+    for (Control* c : Parent().Controls())
+      if (c != this && c->Kind() == ControlKind::OptionButton && c->Design().container == Design().container)
+        SendMessageW(H(c->hWnd()), BM_SETCHECK, BST_UNCHECKED, 0);
+  SendMessageW(H(hWnd()), BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
+  Backend::RememberSelection(Parent());
+}
+
+std::wstring TextBox::Text() const { return WindowText(H(hWnd())); }
+
+void TextBox::SetText(const std::wstring& text) { SetWindowTextW(H(hWnd()), text.c_str()); }
+
+void TextBox::SetMaxLength(int characters) { SendMessageW(H(hWnd()), EM_LIMITTEXT, static_cast<WPARAM>(characters), 0); }
+
+void TextBox::SetFocus() { ::SetFocus(H(hWnd())); }
+
+std::wstring Label::Caption() const { return WindowText(H(hWnd())); }
+
+void Label::SetCaption(const std::wstring& caption) {
+  SetWindowTextW(H(hWnd()), caption.c_str());
+  if (Design().autoSize) Backend::FitLabel(*this);
+}
+
+void ListBox::Clear() { SendMessageW(H(hWnd()), LB_RESETCONTENT, 0, 0); }
+
+void ListBox::AddItem(const std::wstring& item) {
+  SendMessageW(H(hWnd()), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+std::wstring ListBox::List(std::int16_t index) const {
+  HWND h = H(hWnd());
+  const LRESULT length = SendMessageW(h, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(h, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+  return text;
+}
+
+std::int16_t ListBox::ListCount() const {
+  const LRESULT count = SendMessageW(H(hWnd()), LB_GETCOUNT, 0, 0);
+  return static_cast<std::int16_t>(std::clamp<LRESULT>(count, 0, MaxCount));
+}
+
+std::int16_t ListBox::ListIndex() const {
+  return static_cast<std::int16_t>(SendMessageW(H(hWnd()), LB_GETCURSEL, 0, 0));
+}
+
+void ListBox::SetListIndex(std::int16_t index) {
+  SendMessageW(H(hWnd()), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// Only a visible list is paused: turning drawing back on would show a hidden one.
+ListBox::DrawingPaused::DrawingPaused(ListBox& list) : list_(list), paused_(list.Visible()) {
+  if (paused_ && Backend::StateOf(list_).drawingPaused++ == 0)
+    SendMessageW(H(list_.hWnd()), WM_SETREDRAW, FALSE, 0);
+}
+
+ListBox::DrawingPaused::~DrawingPaused() {
+  if (paused_ && --Backend::StateOf(list_).drawingPaused == 0) {
+    HWND h = H(list_.hWnd());
+    SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(h, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+  }
+}
+
+// ---- the application and the system
+
+std::wstring Application::Path() const {
+  std::wstring path(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(length);
+  const auto slash = path.find_last_of(L'\\');
+  path.resize(slash == std::wstring::npos ? 0 : slash);
+  return path;
+}
+
+float TwipsPerPixelX() { return 1440.0f / static_cast<float>(ScreenDpi()); }
+
+std::wstring AnsiToWide(std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), length);
+  return out;
+}
+
+std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  return ::SendMessageA(H(window), message, wParam, lParam);
+}
+
+namespace {
+class Win32Services : public SystemServices {
+ public:
+  void MsgBox(const std::wstring& prompt, const std::wstring& title) override {
+    MessageBoxW(GetActiveWindow(), prompt.c_str(), title.c_str(), MB_OK);
+  }
+};
+}  // namespace
+
+SystemServices& NativeSys() {
+  static Win32Services services;
+  return services;
+}
+
+}  // namespace forms
