@@ -1,8 +1,10 @@
 #include "main/frmMain.h"
 
 #include <cmath>
+#include <cwchar>
 
 #include "resources/resource.h"
+#include "main/modVar.h"
 #include "platform/textfile.h"
 #include "platform/win32api.h"
 
@@ -92,7 +94,29 @@ void frmMain::opt1_Click() { LoadCatalogue(); }
 
 void frmMain::opt2_Click() { LoadCatalogue(); }
 
-void frmMain::txtInput_Change() {}
+void frmMain::txtInput_Change() {
+  using namespace modVar;
+  const std::wstring text = txtInput.Text();
+  if (text.empty()) {
+    lstNames.SetVisible(true);
+    lstDisplay.SetVisible(false);
+    return;
+  }
+  lstNames.SetVisible(false);
+  lstDisplay.SetVisible(true);
+  SearchLength = static_cast<std::int16_t>(text.size());
+  SearchText = UCase(text);
+  ListBox::DrawingPaused paused(lstDisplay);
+  lstDisplay.Clear();
+  txtInput.SetFocus();
+  const long count = std::wcstol(lblCount.Caption().c_str(), nullptr, 10);
+  for (EntryIndex = 0; EntryIndex < count; ++EntryIndex) {
+    const std::wstring piece = UCase(lstNames.List(static_cast<std::int16_t>(EntryIndex)).substr(0, SearchLength));
+    const auto found = piece.find(SearchText);
+    MatchPosition = found == std::wstring::npos ? 0 : static_cast<int>(found) + 1;
+    if (MatchPosition > 0) lstDisplay.AddItem(lstNames.List(static_cast<std::int16_t>(EntryIndex)));
+  }
+}
 
 void frmMain::File2ListBox(const std::wstring& sFile, ListBox& oList) {
   ListBox::DrawingPaused paused(oList);

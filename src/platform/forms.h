@@ -222,6 +222,9 @@ struct Application {
 };
 Application& App();
 
+// The text in upper case, as the system upper-cases letters; other characters stay as they are.
+std::wstring UCase(const std::wstring& text);
+
 // Twips per horizontal pixel of the display: 15 at 96 dpi, 12 at 120 dpi.
 float TwipsPerPixelX();
 

@@ -3,6 +3,7 @@
 #include "platform/forms_memory.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <memory>
 #include <set>
 
@@ -91,6 +92,12 @@ std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uint
   if (message == LB_SETHORIZONTALEXTENT) window->horizontalExtent = static_cast<int>(wParam);
   if (message == LB_GETHORIZONTALEXTENT) return window->horizontalExtent;
   return 0;
+}
+
+std::wstring UCase(const std::wstring& text) {
+  std::wstring upper = text;
+  for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
+  return upper;
 }
 
 float TwipsPerPixelX() { return S().twipsPerPixel; }

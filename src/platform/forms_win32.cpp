@@ -603,6 +603,12 @@ std::wstring Application::Path() const {
   return path;
 }
 
+std::wstring UCase(const std::wstring& text) {
+  std::wstring upper = text;
+  if (!upper.empty()) CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+  return upper;
+}
+
 float TwipsPerPixelX() { return 1440.0f / static_cast<float>(ScreenDpi()); }
 
 std::wstring AnsiToWide(std::string_view text) {
