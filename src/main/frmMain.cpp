@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "resources/resource.h"
+#include "about/frmAbout.h"
 #include "main/modVar.h"
 #include "platform/textfile.h"
 #include "platform/win32api.h"
@@ -86,7 +87,7 @@ void frmMain::Form_Load() {
 
 void frmMain::Command1_Click() { End(); }
 
-void frmMain::Command2_Click() {}
+void frmMain::Command2_Click() { frmAbout::Instance().Show(); }
 
 void frmMain::imgHelp_Click() { MsgBox(L"Enter the error code number of scroll down the available list."); }
 

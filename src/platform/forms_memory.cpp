@@ -57,11 +57,22 @@ bool TakesFocus(const Control& c) {
   }
 }
 
+// A system with message boxes only: nothing in its registry, no files, no programs to start.
 class RecordingServices : public SystemServices {
  public:
   void MsgBox(const std::wstring& prompt, const std::wstring& title) override {
     S().boxes.push_back({prompt, title});
   }
+  long RegOpenKeyExA(RegKey, const std::string&, std::uint32_t, std::uint32_t, RegKey*) override { return 2; }
+  long RegQueryValueExA(RegKey, const std::string&, std::uint32_t*, unsigned char*, std::uint32_t*) override {
+    return 2;
+  }
+  long RegCloseKey(RegKey) override { return 0; }
+  std::wstring Dir(const std::wstring&) override { return {}; }
+  bool Shell(const std::wstring&, const std::wstring&, int) override { return false; }
+  void ShellExecuteA(WindowHandle, const std::string&, const std::string&, const std::string&, const char*,
+                     int) override {}
+  std::wstring Environ(const std::wstring&) override { return {}; }
 };
 
 // Windows-1252, the ANSI code page of an English (United States) system.

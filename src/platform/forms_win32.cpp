@@ -2,6 +2,7 @@
 // window of a standard class, laid out from twips at the display's resolution.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <map>
@@ -625,12 +626,83 @@ std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uint
 }
 
 namespace {
+
+bool IsRoot(RegKey key) { return static_cast<std::uint32_t>(key) >= 0x80000000u && static_cast<std::uint32_t>(key) <= 0x80000006u; }
+
 class Win32Services : public SystemServices {
  public:
   void MsgBox(const std::wstring& prompt, const std::wstring& title) override {
     MessageBoxW(GetActiveWindow(), prompt.c_str(), title.c_str(), MB_OK);
   }
+
+  long RegOpenKeyExA(RegKey root, const std::string& subKey, std::uint32_t options, std::uint32_t access,
+                     RegKey* result) override {
+    HKEY key = nullptr;
+    const LONG status = ::RegOpenKeyExA(reinterpret_cast<HKEY>(root), subKey.c_str(), options, access, &key);
+    *result = reinterpret_cast<RegKey>(key);
+    return status;
+  }
+
+  long RegQueryValueExA(RegKey key, const std::string& valueName, std::uint32_t* type, unsigned char* data,
+                        std::uint32_t* size) override {
+    DWORD t = 0, n = *size;
+    const LONG status = ::RegQueryValueExA(reinterpret_cast<HKEY>(key), valueName.c_str(), nullptr, &t, data, &n);
+    *type = t;
+    *size = n;
+    return status;
+  }
+
+  long RegCloseKey(RegKey key) override {
+    return IsRoot(key) ? ERROR_SUCCESS : ::RegCloseKey(reinterpret_cast<HKEY>(key));
+  }
+
+  std::wstring Dir(const std::wstring& path) override {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::wstring name;
+    constexpr DWORD kNotNormal = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    do {
+      if (!(found.dwFileAttributes & kNotNormal)) name = found.cFileName;
+    } while (name.empty() && FindNextFileW(search, &found));
+    FindClose(search);
+    return name;
+  }
+
+  bool Shell(const std::wstring& program, const std::wstring& arguments, int windowStyle) override {
+    // The program is named exactly, as the application, and quoted as the first word of its command
+    // line: a space in its path can never make another program run.
+    if (program.empty() || program.find(L'\0') != std::wstring::npos || program.find(L'"') != std::wstring::npos)
+      return false;
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(windowStyle == 2 ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+  }
+
+  void ShellExecuteA(WindowHandle owner, const std::string& operation, const std::string& file,
+                     const std::string& parameters, const char* directory, int showCommand) override {
+    ::ShellExecuteA(H(owner), operation.c_str(), file.c_str(), parameters.c_str(), directory, showCommand);
+  }
+
+  std::wstring Environ(const std::wstring& name) override {
+    const DWORD length = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+    if (length == 0) return {};
+    std::wstring value(length, L'\0');
+    const DWORD got = GetEnvironmentVariableW(name.c_str(), value.data(), length);
+    value.resize(got < length ? got : 0);
+    return value;
+  }
 };
+
 }  // namespace
 
 SystemServices& NativeSys() {

@@ -1,0 +1,474 @@
+#include "driver.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace e2e {
+
+namespace {
+
+std::string Narrow(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::string Describe(HWND window) {
+  std::ostringstream out;
+  out << "window " << static_cast<const void*>(window);
+  if (window) {
+    const int id = GetDlgCtrlID(window);
+    if (id) out << " (id " << id << ")";
+  }
+  return out.str();
+}
+
+// Built for the build machine, the program's path may be a Unix one: Wine shows "/" as drive Z.
+std::wstring ProgramPath() {
+  std::wstring path;
+  if (const wchar_t* set = _wgetenv(L"QUORVEX_EXE"); set && *set) {
+    path = set;
+  } else {
+    path = Widen(QUORVEX_EXE);
+  }
+  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
+
+std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kWait, &answer))
+    return false;
+  *result = static_cast<LRESULT>(answer);
+  return true;
+}
+
+LRESULT AskOrFail(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  LRESULT result = 0;
+  if (!Ask(window, message, wParam, lParam, &result))
+    ADD_FAILURE() << Describe(window) << " did not answer message 0x" << std::hex << message;
+  return result;
+}
+
+bool TryText(HWND window, std::wstring* text) {
+  LRESULT length = 0;
+  if (!Ask(window, WM_GETTEXTLENGTH, 0, 0, &length)) return false;
+  std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  LRESULT got = 0;
+  if (!Ask(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &got)) return false;
+  buffer.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, length)));
+  *text = std::move(buffer);
+  return true;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[64] = L"";
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+struct ProcessWindows {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ProcessWindows*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && IsWindowVisible(window)) search->found.push_back(window);
+  return TRUE;
+}
+
+HWND FindMainWindow(DWORD processId) {
+  for (HWND w = FindWindowExW(nullptr, nullptr, L"QuorvexForm", nullptr); w;
+       w = FindWindowExW(nullptr, w, L"QuorvexForm", nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == processId) return w;
+  }
+  return nullptr;
+}
+
+void SendInputs(std::vector<INPUT>& inputs) {
+  const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (sent != inputs.size()) ADD_FAILURE() << "SendInput took " << sent << " of " << inputs.size() << " events";
+}
+
+INPUT Key(WORD vk, DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = flags;
+  return in;
+}
+
+INPUT Mouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = dx;
+  in.mi.dy = dy;
+  in.mi.dwFlags = flags;
+  return in;
+}
+
+// Absolute mouse coordinates run from 0 to 65535 across the screen; rounding up lands on the pixel.
+LONG Absolute(int pixel, int screenSize) {
+  return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + screenSize - 1) / screenSize);
+}
+
+}  // namespace
+
+std::wstring Widen(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (char c : text) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
+  return out;
+}
+
+// ---- Folder
+
+Folder::Folder() {
+  wchar_t temp[MAX_PATH + 1] = L"";
+  GetTempPathW(MAX_PATH + 1, temp);
+  std::wstring base = std::wstring(temp) + L"quorvex-e2e";
+  CreateDirectoryW(base.c_str(), nullptr);
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    std::wstring candidate = base + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                             std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount());
+    if (CreateDirectoryW(candidate.c_str(), nullptr)) path_ = candidate;
+  }
+  if (path_.empty()) ADD_FAILURE() << "cannot make a folder under " << Narrow(base);
+}
+
+Folder::~Folder() {
+  if (path_.empty()) return;
+  // A program that was just ended may hold its exe a moment longer.
+  std::error_code error;
+  WaitUntil([&] {
+    std::filesystem::remove_all(std::filesystem::path(path_), error);
+    return !error;
+  });
+  if (error) ADD_FAILURE() << "cannot remove " << Narrow(path_) << ": " << error.message();
+}
+
+void Folder::Write(std::wstring_view name, std::string_view bytes) const {
+  const std::wstring path = File(name);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ADD_FAILURE() << "cannot write " << Narrow(path);
+    return;
+  }
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  if (!ok) ADD_FAILURE() << "short write to " << Narrow(path);
+}
+
+void Folder::Remove(std::wstring_view name) const {
+  const std::wstring path = File(name);
+  if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+    ADD_FAILURE() << "cannot remove " << Narrow(path);
+}
+
+// ---- ScreenDpi
+
+namespace {
+bool SetLogPixels(DWORD dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  const bool ok = RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                                 sizeof dpi) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return ok;
+}
+}  // namespace
+
+ScreenDpi::ScreenDpi(DWORD dpi) {
+  if (!SetLogPixels(dpi)) ADD_FAILURE() << "cannot set the screen resolution to " << dpi << " dpi";
+}
+
+ScreenDpi::~ScreenDpi() {
+  if (!SetLogPixels(96)) ADD_FAILURE() << "cannot set the screen resolution back to 96 dpi";
+}
+
+// ---- App
+
+App::~App() { Stop(); }
+
+testing::AssertionResult App::Start(const Folder& folder) {
+  const std::wstring source = ProgramPath();
+  const std::wstring exe = folder.File(L"Quorvex.exe");
+  if (!CopyFileW(source.c_str(), exe.c_str(), FALSE))
+    return testing::AssertionFailure() << "cannot copy " << Narrow(source) << " (error " << GetLastError() << ")";
+  // Started from elsewhere, so that the catalogues found can only be those beside the exe.
+  const std::wstring elsewhere = ParentOf(folder.Path());
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.c_str(),
+                      &startup, &process_))
+    return testing::AssertionFailure() << "cannot start " << Narrow(exe) << " (error " << GetLastError() << ")";
+  WaitForInputIdle(process_.hProcess, kWait);
+  if (!WaitUntil([&] {
+        main_ = FindMainWindow(process_.dwProcessId);
+        return main_ && IsWindowVisible(main_);
+      }))
+    return testing::AssertionFailure() << "no visible main window within " << kWait << " ms"
+                                       << (Running() ? "" : " (the program ended)");
+  uiThread_ = GetWindowThreadProcessId(main_, nullptr);
+  if (!Responds()) return testing::AssertionFailure() << "the main window does not answer";
+  return testing::AssertionSuccess();
+}
+
+HWND App::Control(int id) const {
+  HWND control = GetDlgItem(main_, id);
+  if (!control) ADD_FAILURE() << "the main window has no control with id " << id;
+  return control;
+}
+
+bool App::Running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+testing::AssertionResult App::WaitForCleanExit(DWORD timeout) const {
+  if (!process_.hProcess) return testing::AssertionFailure() << "the program was never started";
+  if (WaitForSingleObject(process_.hProcess, timeout) != WAIT_OBJECT_0)
+    return testing::AssertionFailure() << "the program still runs after " << timeout << " ms";
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  if (code != 0) return testing::AssertionFailure() << "the program ended with code " << code;
+  return testing::AssertionSuccess();
+}
+
+HWND App::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!uiThread_ || !GetGUIThreadInfo(uiThread_, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+std::vector<HWND> App::VisibleWindows() const {
+  ProcessWindows search{process_.dwProcessId, {}};
+  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
+  std::stable_partition(search.found.begin(), search.found.end(), [&](HWND w) { return w == main_; });
+  return search.found;
+}
+
+HWND App::WaitForMessageBox(DWORD timeout) const {
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : VisibleWindows())
+          if (ClassName(w) == L"#32770") box = w;
+        return box != nullptr;
+      },
+      timeout);
+  return box;
+}
+
+bool App::Responds() const {
+  LRESULT ignored = 0;
+  return main_ && Ask(main_, WM_NULL, 0, 0, &ignored);
+}
+
+testing::AssertionResult App::PlaceFocus(HWND control) const {
+  const DWORD self = GetCurrentThreadId();
+  if (!AttachThreadInput(self, uiThread_, TRUE))
+    return testing::AssertionFailure() << "cannot share the program's input state";
+  // Typing goes to the window in front, so bring the program there too.
+  if (GetForegroundWindow() != main_) SetForegroundWindow(main_);
+  SetFocus(control);
+  AttachThreadInput(self, uiThread_, FALSE);
+  if (!WaitUntil([&] { return Focus() == control; }))
+    return testing::AssertionFailure() << "the focus stays on " << Describe(Focus()) << ", not " << Describe(control);
+  return testing::AssertionSuccess();
+}
+
+void App::Stop() {
+  if (process_.hProcess) {
+    if (Running()) TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, kWait);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+  }
+  process_ = {};
+  main_ = nullptr;
+  uiThread_ = 0;
+}
+
+// ---- reading
+
+std::wstring ClassOf(HWND window) { return ClassName(window); }
+
+std::wstring Text(HWND window) {
+  std::wstring text;
+  if (!TryText(window, &text)) ADD_FAILURE() << "cannot read the text of " << Describe(window);
+  return text;
+}
+
+int ListCount(HWND list) {
+  const LRESULT count = AskOrFail(list, LB_GETCOUNT);
+  if (count == LB_ERR) ADD_FAILURE() << Describe(list) << " gives no entry count";
+  return static_cast<int>(count);
+}
+
+std::wstring ListEntry(HWND list, int index) {
+  const LRESULT length = AskOrFail(list, LB_GETTEXTLEN, static_cast<WPARAM>(index));
+  if (length == LB_ERR) {
+    ADD_FAILURE() << Describe(list) << " has no entry " << index;
+    return {};
+  }
+  // Across processes the entry arrives as UTF-16, whichever character set the list keeps.
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got = AskOrFail(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  if (got == LB_ERR) {
+    ADD_FAILURE() << Describe(list) << " did not give entry " << index;
+    return {};
+  }
+  text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, length)));
+  return text;
+}
+
+std::vector<std::wstring> ListEntries(HWND list) {
+  std::vector<std::wstring> entries;
+  const int count = ListCount(list);
+  for (int i = 0; i < count; ++i) entries.push_back(ListEntry(list, i));
+  return entries;
+}
+
+int ListSelection(HWND list) { return static_cast<int>(AskOrFail(list, LB_GETCURSEL)); }
+
+int HorizontalExtent(HWND list) { return static_cast<int>(AskOrFail(list, LB_GETHORIZONTALEXTENT)); }
+
+bool Checked(HWND button) { return AskOrFail(button, BM_GETCHECK) == BST_CHECKED; }
+
+RECT PlaceInParent(HWND window) {
+  RECT r{};
+  if (!GetWindowRect(window, &r)) {
+    ADD_FAILURE() << "no rectangle for " << Describe(window);
+    return r;
+  }
+  HWND parent = GetAncestor(window, GA_PARENT);
+  if (parent && parent != GetDesktopWindow()) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+SIZE ClientSize(HWND window) {
+  RECT r{};
+  if (!GetClientRect(window, &r)) ADD_FAILURE() << "no client area for " << Describe(window);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+// ---- input
+
+void Click(HWND window) {
+  RECT r{};
+  if (!GetWindowRect(window, &r)) {
+    ADD_FAILURE() << "cannot click " << Describe(window) << ": it has no rectangle";
+    return;
+  }
+  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  HWND hit = WindowFromPoint(middle);
+  if (hit != window && !IsChild(window, hit))
+    ADD_FAILURE() << Describe(hit) << " of class " << Narrow(ClassName(hit)) << " lies over the middle of "
+                  << Describe(window);
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  std::vector<INPUT> inputs{
+      Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Absolute(middle.x, cx), Absolute(middle.y, cy)),
+      Mouse(MOUSEEVENTF_LEFTDOWN),
+      Mouse(MOUSEEVENTF_LEFTUP),
+  };
+  SendInputs(inputs);
+}
+
+void PostClick(HWND button) {
+  if (!PostMessageW(button, BM_CLICK, 0, 0)) ADD_FAILURE() << "cannot post a click to " << Describe(button);
+}
+
+void Type(std::wstring_view text) {
+  std::vector<INPUT> inputs;
+  for (wchar_t c : text) {
+    for (DWORD flags : {DWORD{KEYEVENTF_UNICODE}, DWORD{KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wScan = static_cast<WORD>(c);
+      in.ki.dwFlags = flags;
+      inputs.push_back(in);
+    }
+  }
+  SendInputs(inputs);
+}
+
+void Press(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD vk : keys) inputs.push_back(Key(vk, 0));
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) inputs.push_back(Key(*it, KEYEVENTF_KEYUP));
+  SendInputs(inputs);
+}
+
+testing::AssertionResult SetClipboardText(std::wstring_view text) {
+  // The clipboard needs an owner window for its data; one for the whole run is enough.
+  static HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  if (!WaitUntil([] { return OpenClipboard(owner) != FALSE; }))
+    return testing::AssertionFailure() << "the clipboard stays busy";
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool ok = false;
+  if (memory) {
+    auto* copy = static_cast<wchar_t*>(GlobalLock(memory));
+    std::copy(text.begin(), text.end(), copy);
+    copy[text.size()] = L'\0';
+    GlobalUnlock(memory);
+    ok = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory);
+    if (!ok) GlobalFree(memory);
+  }
+  CloseClipboard();
+  if (!ok) return testing::AssertionFailure() << "cannot put text on the clipboard";
+  return testing::AssertionSuccess();
+}
+
+// ---- waiting
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeout) {
+  const ULONGLONG end = GetTickCount64() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= end) return false;
+    Sleep(5);
+  }
+}
+
+testing::AssertionResult WaitForText(HWND window, std::wstring_view expected, DWORD timeout) {
+  std::wstring seen;
+  bool answered = true;
+  const bool matched = WaitUntil(
+      [&] {
+        answered = TryText(window, &seen);
+        return !answered || seen == expected;
+      },
+      timeout);
+  if (!answered) return testing::AssertionFailure() << Describe(window) << " no longer answers";
+  if (!matched)
+    return testing::AssertionFailure() << Describe(window) << " reads \"" << Narrow(seen) << "\", not \""
+                                       << Narrow(expected) << "\"";
+  return testing::AssertionSuccess();
+}
+
+}  // namespace e2e
