@@ -267,7 +267,9 @@ struct Backend {
     native->dpi = ScreenDpi();
     native->backBrush = CreateSolidBrush(f.args_.backColour);
     const FormArgs& a = f.args_;
-    DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (a.minButton ? WS_MINIMIZEBOX : 0) |
+    // No WS_CLIPCHILDREN: a frame draws only its border, and the window's own background must show
+    // inside it.
+    DWORD style = WS_CAPTION | WS_SYSMENU | (a.minButton ? WS_MINIMIZEBOX : 0) |
                   (a.maxButton ? WS_MAXIMIZEBOX : 0);
     DWORD exStyle = WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
     if (a.border == BorderStyle::FixedDialog) {
@@ -298,13 +300,16 @@ struct Backend {
       SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     }
     // Children are made in tab order, so that the order of their windows is the tab order and a
-    // control drawn over another (the input box over its picture) comes first.
+    // control drawn over another (the input box over its picture) comes first. Controls that never
+    // take the focus come last, frames below everything they hold.
+    auto rank = [&](std::size_t i) {
+      const Control* c = f.controls_[i];
+      if (c->kind_ == ControlKind::Frame) return INT_MAX;
+      return c->args_.tabIndex < 0 ? INT_MAX - 1 : c->args_.tabIndex;
+    };
     std::vector<std::size_t> order(f.controls_.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-      const int tx = f.controls_[x]->args_.tabIndex, ty = f.controls_[y]->args_.tabIndex;
-      return (tx < 0 ? INT_MAX : tx) < (ty < 0 ? INT_MAX : ty);
-    });
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) { return rank(x) < rank(y); });
     for (std::size_t i : order) CreateControl(f, *f.controls_[i], kFirstControlId + static_cast<int>(i));
     // Option buttons that follow one another in tab order form one group.
     for (std::size_t k = 1; k < order.size(); ++k) {
