@@ -334,6 +334,7 @@ struct Backend {
         SetWindowLongW(ch, GWL_STYLE, GetWindowLongW(ch, GWL_STYLE) & ~WS_GROUP);
       }
     }
+    RememberSelection(f);
     f.Form_Load();
     if (f.native_) Centre(h);
   }
@@ -396,10 +397,16 @@ struct Backend {
     }
   }
 
+  // Keeps which option button is selected; Tab reaches a group of options at that one only.
   static void RememberSelection(Form& f) {
-    for (Control* c : f.controls_)
-      if (c->kind_ == ControlKind::OptionButton && c->handle_)
-        StateOf(*c).selected = SendMessageW(H(c->handle_), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    for (Control* c : f.controls_) {
+      if (c->kind_ != ControlKind::OptionButton || !c->handle_) continue;
+      HWND h = H(c->handle_);
+      const bool selected = SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      StateOf(*c).selected = selected;
+      const LONG style = GetWindowLongW(h, GWL_STYLE);
+      SetWindowLongW(h, GWL_STYLE, selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
   }
 
   static LRESULT CALLBACK FormProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {

@@ -45,7 +45,8 @@ std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.fin
 
 bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kWait, &answer))
+  // Not SMTO_BLOCK: the program may send to our windows while it answers.
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kWait, &answer))
     return false;
   *result = static_cast<LRESULT>(answer);
   return true;
@@ -209,7 +210,7 @@ ScreenDpi::~ScreenDpi() {
 
 App::~App() { Stop(); }
 
-testing::AssertionResult App::Start(const Folder& folder) {
+testing::AssertionResult App::Start(const Folder& folder, DWORD timeout) {
   const std::wstring source = ProgramPath();
   const std::wstring exe = folder.File(L"Quorvex.exe");
   if (!CopyFileW(source.c_str(), exe.c_str(), FALSE))
@@ -222,15 +223,17 @@ testing::AssertionResult App::Start(const Folder& folder) {
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.c_str(),
                       &startup, &process_))
     return testing::AssertionFailure() << "cannot start " << Narrow(exe) << " (error " << GetLastError() << ")";
-  WaitForInputIdle(process_.hProcess, kWait);
-  if (!WaitUntil([&] {
-        main_ = FindMainWindow(process_.dwProcessId);
-        return main_ && IsWindowVisible(main_);
-      }))
-    return testing::AssertionFailure() << "no visible main window within " << kWait << " ms"
+  WaitForInputIdle(process_.hProcess, timeout);
+  if (!WaitUntil(
+          [&] {
+            main_ = FindMainWindow(process_.dwProcessId);
+            return main_ && IsWindowVisible(main_);
+          },
+          timeout))
+    return testing::AssertionFailure() << "no visible main window within " << timeout << " ms"
                                        << (Running() ? "" : " (the program ended)");
   uiThread_ = GetWindowThreadProcessId(main_, nullptr);
-  if (!Responds()) return testing::AssertionFailure() << "the main window does not answer";
+  if (!Responds(timeout)) return testing::AssertionFailure() << "the main window does not answer";
   return testing::AssertionSuccess();
 }
 
@@ -280,9 +283,9 @@ HWND App::WaitForMessageBox(DWORD timeout) const {
   return box;
 }
 
-bool App::Responds() const {
-  LRESULT ignored = 0;
-  return main_ && Ask(main_, WM_NULL, 0, 0, &ignored);
+bool App::Responds(DWORD timeout) const {
+  DWORD_PTR ignored = 0;
+  return main_ && SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeout, &ignored);
 }
 
 testing::AssertionResult App::PlaceFocus(HWND control) const {
@@ -356,6 +359,16 @@ int HorizontalExtent(HWND list) { return static_cast<int>(AskOrFail(list, LB_GET
 
 bool Checked(HWND button) { return AskOrFail(button, BM_GETCHECK) == BST_CHECKED; }
 
+std::pair<int, int> Selection(HWND edit) {
+  // With no pointers given the answer comes packed in the result, which crosses processes.
+  const auto packed = static_cast<DWORD>(AskOrFail(edit, EM_GETSEL));
+  return {LOWORD(packed), HIWORD(packed)};
+}
+
+int ItemHeight(HWND list) { return static_cast<int>(AskOrFail(list, LB_GETITEMHEIGHT)); }
+
+HICON IconOf(HWND control) { return reinterpret_cast<HICON>(AskOrFail(control, STM_GETICON)); }
+
 RECT PlaceInParent(HWND window) {
   RECT r{};
   if (!GetWindowRect(window, &r)) {
@@ -378,24 +391,37 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 
 // ---- input
 
+namespace {
+void ClickScreen(HWND window, POINT point) {
+  HWND hit = WindowFromPoint(point);
+  if (hit != window && !IsChild(window, hit))
+    ADD_FAILURE() << Describe(hit) << " of class " << Narrow(ClassName(hit)) << " lies over the point of "
+                  << Describe(window) << " to click";
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  std::vector<INPUT> inputs{
+      Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Absolute(point.x, cx), Absolute(point.y, cy)),
+      Mouse(MOUSEEVENTF_LEFTDOWN),
+      Mouse(MOUSEEVENTF_LEFTUP),
+  };
+  SendInputs(inputs);
+}
+}  // namespace
+
 void Click(HWND window) {
   RECT r{};
   if (!GetWindowRect(window, &r)) {
     ADD_FAILURE() << "cannot click " << Describe(window) << ": it has no rectangle";
     return;
   }
-  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  HWND hit = WindowFromPoint(middle);
-  if (hit != window && !IsChild(window, hit))
-    ADD_FAILURE() << Describe(hit) << " of class " << Narrow(ClassName(hit)) << " lies over the middle of "
-                  << Describe(window);
-  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-  std::vector<INPUT> inputs{
-      Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Absolute(middle.x, cx), Absolute(middle.y, cy)),
-      Mouse(MOUSEEVENTF_LEFTDOWN),
-      Mouse(MOUSEEVENTF_LEFTUP),
-  };
-  SendInputs(inputs);
+  ClickScreen(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+void ClickAt(HWND window, POINT client) {
+  if (!ClientToScreen(window, &client)) {
+    ADD_FAILURE() << "cannot click " << Describe(window) << ": it has no client area";
+    return;
+  }
+  ClickScreen(window, client);
 }
 
 void PostClick(HWND button) {
@@ -451,7 +477,11 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeout) {
   for (;;) {
     if (condition()) return true;
     if (GetTickCount64() >= end) return false;
-    Sleep(5);
+    // Our own windows (the clipboard's owner) get messages from the program while we wait:
+    // left unanswered, they would hold it up until its own wait runs out.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
 }
 

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -72,7 +73,7 @@ class App {
 
   // Copies Quorvex.exe into the folder, starts it there (from another current folder) and waits
   // until its main window shows and it waits for input.
-  testing::AssertionResult Start(const Folder& folder);
+  testing::AssertionResult Start(const Folder& folder, DWORD timeout = kWait);
 
   HWND Main() const { return main_; }
   // The main window's control with this id; a test failure when there is none.
@@ -88,7 +89,7 @@ class App {
   // The program's visible message box, once it shows; null when none shows in time.
   HWND WaitForMessageBox(DWORD timeout = kWait) const;
   // True when the program answers a message within the limit.
-  bool Responds() const;
+  bool Responds(DWORD timeout = kWait) const;
   // Puts the keyboard focus on the control, as a click on it would.
   testing::AssertionResult PlaceFocus(HWND control) const;
 
@@ -110,6 +111,11 @@ std::vector<std::wstring> ListEntries(HWND list);
 int ListSelection(HWND list);
 int HorizontalExtent(HWND list);
 bool Checked(HWND button);
+// Where the selection in an edit box starts and ends; both are the caret when nothing is selected.
+std::pair<int, int> Selection(HWND edit);
+int ItemHeight(HWND list);
+// The icon a static control shows, or null.
+HICON IconOf(HWND control);
 // The window's rectangle in its parent's client area (a top-level window: on the screen).
 RECT PlaceInParent(HWND window);
 SIZE ClientSize(HWND window);
@@ -120,6 +126,8 @@ int Height(const RECT& r);
 
 // Moves the mouse to the middle of the window and clicks the left button.
 void Click(HWND window);
+// Clicks at a point of the window's client area.
+void ClickAt(HWND window, POINT client);
 // Clicks a button without waiting for what the click does (a modal box would block a sent one).
 void PostClick(HWND button);
 // Types the characters, each as a key pressed and released.

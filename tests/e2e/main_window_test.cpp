@@ -1,0 +1,290 @@
+// The main window from outside: how it starts, where everything stands, what the keyboard and
+// mouse do to it, and the ways it ends.
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "fixture.h"
+
+namespace e2e {
+namespace {
+
+using MainWindow = AppTest;
+
+TEST_F(MainWindow, StartsWithTheWin32CatalogueAndTheFocusInTheInputBox) {
+  ASSERT_TRUE(app.Start(folder));
+  EXPECT_EQ(Text(app.Main()), L"Quorvex");
+  EXPECT_TRUE(Checked(app.Control(kWinErrors)));
+  EXPECT_FALSE(Checked(app.Control(kOleErrors)));
+
+  HWND names = app.Control(kNames);
+  EXPECT_TRUE(IsWindowVisible(names));
+  EXPECT_EQ(ListEntries(names), Entries(kWin32Lines));
+  EXPECT_EQ(ListSelection(names), LB_ERR);
+  EXPECT_FALSE(IsWindowVisible(app.Control(kResults)));
+
+  HWND input = app.Control(kInput);
+  EXPECT_EQ(Text(input), L"");
+  EXPECT_TRUE(WaitUntil([&] { return app.Focus() == input; })) << "focus on " << app.Focus();
+
+  EXPECT_EQ(Text(app.Control(kTotal)), L"3 Win error codes");
+  EXPECT_FALSE(IsWindowVisible(app.Control(kCount)));
+}
+
+TEST_F(MainWindow, IsCentredOnTheScreenAndCanBeMinimisedButNotMaximised) {
+  ASSERT_TRUE(app.Start(folder));
+  RECT outer{};
+  ASSERT_TRUE(GetWindowRect(app.Main(), &outer));
+  // Compared at twice the scale, so that an odd leftover pixel is allowed either way.
+  EXPECT_LE(std::abs(2 * outer.left + Width(outer) - GetSystemMetrics(SM_CXSCREEN)), 2)
+      << "left " << outer.left << ", width " << Width(outer);
+  EXPECT_LE(std::abs(2 * outer.top + Height(outer) - GetSystemMetrics(SM_CYSCREEN)), 2)
+      << "top " << outer.top << ", height " << Height(outer);
+
+  const LONG style = GetWindowLongW(app.Main(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+}
+
+// The width of a label's text as the window draws it: MS Sans Serif, 8.25 points, at 96 dpi.
+int TextWidth(const std::wstring& text, bool bold) {
+  HFONT font = CreateFontW(-MulDiv(825, 96, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH, L"MS Sans Serif");
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+  return size.cx;
+}
+
+enum class Kind { Radio, Push, Edit, List, Label, Picture };
+
+struct Placed {
+  int id;
+  Kind kind;
+  std::optional<std::wstring> text;
+  int left, top, width, height;  // client pixels at 96 dpi; a label's width is that of its text
+};
+
+TEST_F(MainWindow, EveryControlStandsAtItsPlaceAt96Dpi) {
+  const std::vector<Placed> table{
+      {kOleErrors, Kind::Radio, L"OLE Errors", 432, 208, 81, 17},
+      {kWinErrors, Kind::Radio, L"Win Errors", 344, 208, 81, 17},
+      {kAbout, Kind::Push, L"&About", 430, 240, 81, 25},
+      {kClose, Kind::Push, L"&Close", 430, 280, 81, 25},
+      {kInput, Kind::Edit, L"", 184, 272, 121, 19},
+      {kNames, Kind::List, std::nullopt, 12, 48, 499, 134},
+      {kResults, Kind::List, std::nullopt, 12, 48, 499, 134},
+      {kDescriptionLabel, Kind::Label, L"Description", 112, 32, 0, 13},
+      {kCodeLabel, Kind::Label, L"Code", 16, 32, 0, 13},
+      {kHelp, Kind::Picture, std::nullopt, 368, 240, 32, 32},
+      {kPicture, Kind::Picture, std::nullopt, 12, 200, 318, 106},
+      {kCount, Kind::Label, L"3", 360, 328, 38, 13},
+  };
+  ASSERT_TRUE(app.Start(folder));
+  const SIZE client = ClientSize(app.Main());
+  EXPECT_EQ(client.cx, 523);
+  EXPECT_EQ(client.cy, 314);
+
+  for (const Placed& row : table) {
+    SCOPED_TRACE(testing::Message() << "control " << row.id);
+    HWND control = app.Control(row.id);
+    if (!control) continue;
+    const std::wstring cls = ClassOf(control);
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    switch (row.kind) {
+      case Kind::Radio:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"Button"), 0);
+        EXPECT_TRUE(type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) << "button type " << type;
+        break;
+      case Kind::Push:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"Button"), 0);
+        EXPECT_TRUE(type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) << "button type " << type;
+        break;
+      case Kind::Edit:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"Edit"), 0);
+        break;
+      case Kind::List:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"ListBox"), 0);
+        break;
+      case Kind::Label:
+      case Kind::Picture:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"Static"), 0);
+        break;
+    }
+    if (row.text) {
+      EXPECT_EQ(Text(control), *row.text);
+    }
+
+    const RECT place = PlaceInParent(control);
+    EXPECT_EQ(place.left, row.left);
+    EXPECT_EQ(place.top, row.top);
+    EXPECT_EQ(Height(place), row.height);
+    if (row.width) {
+      EXPECT_EQ(Width(place), row.width);
+    } else {
+      EXPECT_EQ(Width(place), TextWidth(*row.text, false));
+    }
+  }
+
+  // The total keeps its centre whatever the length of its text.
+  HWND total = app.Control(kTotal);
+  const RECT place = PlaceInParent(total);
+  EXPECT_EQ(Width(place), TextWidth(L"3 Win error codes", true));
+  EXPECT_LE(std::abs(2 * place.left + Width(place) - 523), 2) << "left " << place.left << ", width " << Width(place);
+  EXPECT_EQ(place.top, 5);
+  EXPECT_EQ(Height(place), 13);
+}
+
+TEST_F(MainWindow, ScrollExtentAndSizeFollowTheScreenResolution) {
+  struct Row {
+    DWORD dpi;
+    int extent;
+    SIZE client;
+  };
+  for (const Row& row : {Row{96, 1248, {523, 314}}, Row{120, 1559, {654, 393}}}) {
+    SCOPED_TRACE(testing::Message() << row.dpi << " dpi");
+    ScreenDpi dpi(row.dpi);
+    App run;
+    ASSERT_TRUE(run.Start(folder));
+    EXPECT_EQ(HorizontalExtent(run.Control(kNames)), row.extent);
+    EXPECT_EQ(HorizontalExtent(run.Control(kResults)), row.extent);
+    const SIZE client = ClientSize(run.Main());
+    EXPECT_EQ(client.cx, row.client.cx);
+    EXPECT_EQ(client.cy, row.client.cy);
+  }
+}
+
+TEST_F(MainWindow, InputBoxRefusesThe21stCharacterTypedOrPasted) {
+  const std::wstring digits = L"1234567890123456789012345";
+  const std::wstring letters = L"ABCDEFGHIJKLMNOPQRSTUVWXY";
+  ASSERT_TRUE(app.Start(folder));
+  HWND input = app.Control(kInput);
+
+  ASSERT_TRUE(app.PlaceFocus(input));
+  Type(digits);
+  // Home lands after every typed key has been handled.
+  Press({VK_HOME});
+  EXPECT_TRUE(WaitUntil([&] { return !Text(input).empty() && Selection(input) == std::make_pair(0, 0); }));
+  EXPECT_EQ(Text(input), digits.substr(0, 20));
+
+  // Into an empty box again.
+  Press({VK_END});
+  Press({VK_SHIFT, VK_HOME});
+  Press({VK_DELETE});
+  ASSERT_TRUE(WaitForText(input, L""));
+  ASSERT_TRUE(SetClipboardText(letters));
+  Press({VK_CONTROL, 'V'});
+  EXPECT_TRUE(WaitUntil([&] { return !Text(input).empty(); }));
+  EXPECT_EQ(Text(input), letters.substr(0, 20));
+}
+
+TEST_F(MainWindow, HelpPictureShowsAModalMessageBox) {
+  ASSERT_TRUE(app.Start(folder));
+  Click(app.Control(kHelp));
+  HWND box = app.WaitForMessageBox();
+  ASSERT_TRUE(box) << "no message box";
+
+  EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), L"Enter the error code number of scroll down the available list.");
+  EXPECT_EQ(Text(box), L"Quorvex");
+  std::vector<int> buttons;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (_wcsicmp(ClassOf(child).c_str(), L"Button") == 0 && IsWindowVisible(child))
+      buttons.push_back(GetDlgCtrlID(child));
+  EXPECT_EQ(buttons, std::vector<int>{IDOK});
+  // Wine keeps the icon's place in every box; only a box with an icon puts one there.
+  HWND icon = GetDlgItem(box, 0x440);
+  EXPECT_FALSE(icon && IsWindowVisible(icon) && IconOf(icon)) << "the box shows an icon";
+  EXPECT_FALSE(IsWindowEnabled(app.Main()));
+
+  PostClick(GetDlgItem(box, IDOK));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); })) << "the box stays open";
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.Main()) != FALSE; })) << "the window stays disabled";
+  EXPECT_TRUE(app.Running());
+  EXPECT_TRUE(app.Responds());
+}
+
+TEST_F(MainWindow, TabVisitsTheControlsInOrderAndTheOptionsAsOneStop) {
+  ASSERT_TRUE(app.Start(folder));
+  ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
+  std::vector<int> visited;
+  for (int i = 0; i < 5; ++i) {
+    HWND before = app.Focus();
+    Press({VK_TAB});
+    WaitUntil([&] { return app.Focus() != before; });
+    visited.push_back(GetDlgCtrlID(app.Focus()));
+  }
+  EXPECT_EQ(visited, (std::vector<int>{kNames, kClose, kAbout, kWinErrors, kInput}));
+  // Passing through the options chooses none of them.
+  EXPECT_TRUE(Checked(app.Control(kWinErrors)));
+  EXPECT_EQ(Text(app.Control(kTotal)), L"3 Win error codes");
+}
+
+// Everything Enter or Esc could change, and whether the program still runs.
+std::vector<std::wstring> Snapshot(const App& app) {
+  std::vector<std::wstring> state{
+      L"running " + std::to_wstring(app.Running()),
+      L"input " + Text(app.Control(kInput)),
+      L"total " + Text(app.Control(kTotal)),
+      L"win " + std::to_wstring(Checked(app.Control(kWinErrors))),
+      L"ole " + std::to_wstring(Checked(app.Control(kOleErrors))),
+      L"names " + std::to_wstring(IsWindowVisible(app.Control(kNames))) + L" " +
+          std::to_wstring(ListCount(app.Control(kNames))),
+      L"results " + std::to_wstring(IsWindowVisible(app.Control(kResults))) + L" " +
+          std::to_wstring(ListCount(app.Control(kResults))),
+      L"focus " + std::to_wstring(GetDlgCtrlID(app.Focus())),
+  };
+  for (HWND w : app.VisibleWindows())
+    if (ClassOf(w) != L"tooltips_class32") state.push_back(L"window " + ClassOf(w) + L" " + Text(w));
+  return state;
+}
+
+TEST_F(MainWindow, EnterAndEscInTheInputBoxPressNoButton) {
+  ASSERT_TRUE(app.Start(folder));
+  HWND input = app.Control(kInput);
+  ASSERT_TRUE(app.PlaceFocus(input));
+  Type(L"12");
+  ASSERT_TRUE(WaitForText(input, L"12"));
+  const std::vector<std::wstring> before = Snapshot(app);
+
+  Press({VK_RETURN});
+  Press({VK_ESCAPE});
+  // Home lands after both: then the caret stands at the start.
+  Press({VK_HOME});
+  ASSERT_TRUE(WaitUntil([&] { return !app.Running() || Selection(input) == std::make_pair(0, 0); }));
+  EXPECT_EQ(Snapshot(app), before);
+}
+
+TEST_F(MainWindow, EndsByAltCTheCloseButtonOrTheTitleBar) {
+  struct Way {
+    const char* name;
+    std::function<void(App&)> act;
+  };
+  const std::vector<Way> ways{
+      {"Alt+C",
+       [](App& app) {
+         ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
+         Press({VK_MENU, 'C'});
+       }},
+      {"a click on Close", [](App& app) { Click(app.Control(kClose)); }},
+      {"the title bar's close",
+       [](App& app) { ASSERT_TRUE(PostMessageW(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0)); }},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    App run;
+    ASSERT_TRUE(run.Start(folder));
+    way.act(run);
+    EXPECT_TRUE(run.WaitForCleanExit());
+  }
+}
+
+}  // namespace
+}  // namespace e2e
