@@ -41,8 +41,9 @@ frmMain::frmMain()
       Command1(*this, {.place = {6450, 4200, 1215, 375}, .text = L"&Close", .tabIndex = 4,
                        .toolTip = L"Close me"}),
       txtInput(*this, {.place = {2760, 4080, 1815, 285}, .tabIndex = 0, .centre = true}),
-      lstNames(*this, {.place = {180, 720, 7485, 2010}, .tabIndex = 2}),
-      lstDisplay(*this, {.place = {180, 720, 7485, 2010}, .tabIndex = 1, .visible = false}),
+      // A tab in an entry leads to the "Description" heading.
+      lstNames(*this, {.place = {180, 720, 7485, 2010}, .tabIndex = 2, .tabStop = 1680 - 180}),
+      lstDisplay(*this, {.place = {180, 720, 7485, 2010}, .tabIndex = 1, .visible = false, .tabStop = 1680 - 180}),
       Label2(*this, {.place = {1680, 480, 795, 195}, .text = L"Description", .tabIndex = 10,
                      .autoSize = true}),
       Label1(*this, {.place = {240, 480, 375, 195}, .text = L"Code", .tabIndex = 9, .autoSize = true}),

@@ -50,6 +50,7 @@ struct ControlArgs {
   bool keepCentre = false;         // autosized label: grows to both sides of its centre
   bool wordWrap = false;           // label: breaks its text at its width
   bool centre = false;             // text box: centres its text
+  int tabStop = 0;                 // list box: where a tab in an entry leads, in twips from its left edge
   int picture = 0;                 // resource number of the picture shown, 0 for none
   bool pictureAutoSize = false;    // picture box: sizes itself to its picture plus its border
   Pointer pointer = Pointer::Default;

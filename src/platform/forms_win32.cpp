@@ -163,7 +163,8 @@ struct Backend {
       case ControlKind::ListBox:
         cls = L"LISTBOX";
         // Exactly the height laid out, whatever the font: the layout already holds whole entries.
-        style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
+        style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
+                 (a.tabStop ? LBS_USETABSTOPS : 0);
         exStyle |= WS_EX_CLIENTEDGE;
         break;
       case ControlKind::Label:
@@ -201,8 +202,26 @@ struct Backend {
       SendMessageW(h, STM_SETIMAGE, pictureType, reinterpret_cast<LPARAM>(picture));
       if (c.kind_ == ControlKind::PictureBox && a.pictureAutoSize) FitToPicture(h, picture, pictureType);
     }
+    if (a.tabStop) SetTabStop(h, a.tabStop, n.dpi);
     if (!a.toolTip.empty()) SetTip(c, a.toolTip);
     if (a.autoSize) FitLabel(c);
+  }
+
+  // A list's tab stop is given in quarters of its font's average character width, and counts from
+  // where its entries' text begins: inside the border, one pixel in.
+  static void SetTabStop(HWND list, int twips, int dpi) {
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    static constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size{};
+    GetTextExtentPoint32W(dc, kLetters, 52, &size);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    const int average = std::max<int>(1, (size.cx / 26 + 1) / 2);
+    const bool edged = GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
+    const int pixels = Px(twips, dpi) - (edged ? GetSystemMetrics(SM_CXEDGE) : 0) - 1;
+    INT units = MulDiv(pixels, 4, average);
+    SendMessageW(list, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&units));
   }
 
   // A picture box that sizes itself: its picture plus its border.
