@@ -27,6 +27,7 @@ fi
 if [ -z "$QV_FAILED_BUILD" ]; then
   if exe=$(qv_product_exe build/win32); then
     bash scripts/check-pe.sh "${exe#"$QV_ROOT"/}" || failed+=("exe format")
+    bash scripts/check-package.sh build/win32 || failed+=("release package")
   else
     failed+=("exe format")
   fi
