@@ -134,8 +134,8 @@ class ListBox : public Control {
   std::int16_t ListIndex() const;
   void SetListIndex(std::int16_t index);  // -1: no entry selected
 
-  // While one of these lives, a visible list does not redraw; it draws once when the last one ends.
-  // Filling a visible list entry by entry is otherwise slow (every entry repaints it).
+  // While one of these lives, the list does not redraw; a visible list draws once when the last
+  // one ends. Filling a list entry by entry is otherwise slow (every entry repaints it).
   class DrawingPaused {
    public:
     explicit DrawingPaused(ListBox& list);
@@ -145,7 +145,6 @@ class ListBox : public Control {
 
    private:
     ListBox& list_;
-    bool paused_;
   };
 };
 

@@ -263,12 +263,10 @@ void ListBox::SetListIndex(std::int16_t index) {
   hWnd()->listIndex = index;
 }
 
-ListBox::DrawingPaused::DrawingPaused(ListBox& list) : list_(list), paused_(list.Visible()) {
-  if (paused_) ++list_.hWnd()->drawingPaused;
-}
+ListBox::DrawingPaused::DrawingPaused(ListBox& list) : list_(list) { ++list_.hWnd()->drawingPaused; }
 
 ListBox::DrawingPaused::~DrawingPaused() {
-  if (paused_ && --list_.hWnd()->drawingPaused == 0) ++list_.hWnd()->redraws;
+  if (--list_.hWnd()->drawingPaused == 0 && list_.Visible()) ++list_.hWnd()->redraws;
 }
 
 // ---- what tests do

@@ -625,18 +625,21 @@ void ListBox::SetListIndex(std::int16_t index) {
   SendMessageW(H(hWnd()), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-// Only a visible list is paused: turning drawing back on would show a hidden one.
-ListBox::DrawingPaused::DrawingPaused(ListBox& list) : list_(list), paused_(list.Visible()) {
-  if (paused_ && Backend::StateOf(list_).drawingPaused++ == 0)
-    SendMessageW(H(list_.hWnd()), WM_SETREDRAW, FALSE, 0);
+// A hidden list is paused too: even unseen, every entry added would update its scroll bars.
+ListBox::DrawingPaused::DrawingPaused(ListBox& list) : list_(list) {
+  if (Backend::StateOf(list_).drawingPaused++ == 0) SendMessageW(H(list_.hWnd()), WM_SETREDRAW, FALSE, 0);
 }
 
 ListBox::DrawingPaused::~DrawingPaused() {
-  if (paused_ && --Backend::StateOf(list_).drawingPaused == 0) {
-    HWND h = H(list_.hWnd());
-    SendMessageW(h, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(h, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+  if (--Backend::StateOf(list_).drawingPaused != 0) return;
+  HWND h = H(list_.hWnd());
+  SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+  if (!list_.Visible()) {
+    // Turning drawing back on may mark a hidden window visible: keep it hidden.
+    if (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) ShowWindow(h, SW_HIDE);
+    return;
   }
+  RedrawWindow(h, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
 }
 
 // ---- the application and the system
