@@ -28,25 +28,27 @@ std::string Describe(HWND window) {
   return out.str();
 }
 
-// Built for the build machine, the program's path may be a Unix one: Wine shows "/" as drive Z.
-std::wstring ProgramPath() {
+// Built for the build machine, a program's path may be a Unix one: Wine shows "/" as drive Z.
+std::wstring BuiltPath(const wchar_t* variable, const char* built) {
   std::wstring path;
-  if (const wchar_t* set = _wgetenv(L"QUORVEX_EXE"); set && *set) {
+  if (const wchar_t* set = _wgetenv(variable); set && *set) {
     path = set;
   } else {
-    path = Widen(QUORVEX_EXE);
+    path = Widen(built);
   }
   if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
   std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
 }
 
+std::wstring ProgramPath() { return BuiltPath(L"QUORVEX_EXE", QUORVEX_EXE); }
+
 std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
-bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result, DWORD timeout = kWait) {
   DWORD_PTR answer = 0;
   // Not SMTO_BLOCK: the program may send to our windows while it answers.
-  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kWait, &answer))
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeout, &answer))
     return false;
   *result = static_cast<LRESULT>(answer);
   return true;
@@ -59,12 +61,12 @@ LRESULT AskOrFail(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 
   return result;
 }
 
-bool TryText(HWND window, std::wstring* text) {
+bool TryText(HWND window, std::wstring* text, DWORD timeout = kWait) {
   LRESULT length = 0;
-  if (!Ask(window, WM_GETTEXTLENGTH, 0, 0, &length)) return false;
+  if (!Ask(window, WM_GETTEXTLENGTH, 0, 0, &length, timeout)) return false;
   std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
   LRESULT got = 0;
-  if (!Ask(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &got)) return false;
+  if (!Ask(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &got, timeout)) return false;
   buffer.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, length)));
   *text = std::move(buffer);
   return true;
@@ -135,6 +137,8 @@ std::wstring Widen(std::string_view text) {
   for (char c : text) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
   return out;
 }
+
+std::wstring StandInPath() { return BuiltPath(L"QUORVEX_STANDIN", QUORVEX_STANDIN); }
 
 // ---- Folder
 
@@ -292,8 +296,9 @@ testing::AssertionResult App::PlaceFocus(HWND control) const {
   const DWORD self = GetCurrentThreadId();
   if (!AttachThreadInput(self, uiThread_, TRUE))
     return testing::AssertionFailure() << "cannot share the program's input state";
-  // Typing goes to the window in front, so bring the program there too.
-  if (GetForegroundWindow() != main_) SetForegroundWindow(main_);
+  // Typing goes to the window in front, so bring the control's window there too.
+  HWND window = GetAncestor(control, GA_ROOT);
+  if (GetForegroundWindow() != window) SetForegroundWindow(window);
   SetFocus(control);
   AttachThreadInput(self, uiThread_, FALSE);
   if (!WaitUntil([&] { return Focus() == control; }))
@@ -398,10 +403,14 @@ void ClickScreen(HWND window, POINT point) {
     ADD_FAILURE() << Describe(hit) << " of class " << Narrow(ClassName(hit)) << " lies over the point of "
                   << Describe(window) << " to click";
   const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  const LONG x = Absolute(point.x, cx), y = Absolute(point.y, cy);
+  // The button events carry the point too. Wine's pointer on the X server may still be where it
+  // was, and a stale motion from there, handled between the move and the press, would put the
+  // press there instead.
   std::vector<INPUT> inputs{
-      Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Absolute(point.x, cx), Absolute(point.y, cy)),
-      Mouse(MOUSEEVENTF_LEFTDOWN),
-      Mouse(MOUSEEVENTF_LEFTUP),
+      Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y),
+      Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, x, y),
+      Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, x, y),
   };
   SendInputs(inputs);
 }
@@ -414,6 +423,18 @@ void Click(HWND window) {
     return;
   }
   ClickScreen(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+void Hover(HWND window) {
+  RECT r{};
+  if (!GetWindowRect(window, &r)) {
+    ADD_FAILURE() << "cannot point at " << Describe(window) << ": it has no rectangle";
+    return;
+  }
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  std::vector<INPUT> inputs{Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Absolute((r.left + r.right) / 2, cx),
+                                  Absolute((r.top + r.bottom) / 2, cy))};
+  SendInputs(inputs);
 }
 
 void ClickAt(HWND window, POINT client) {
@@ -490,7 +511,8 @@ testing::AssertionResult WaitForText(HWND window, std::wstring_view expected, DW
   bool answered = true;
   const bool matched = WaitUntil(
       [&] {
-        answered = TryText(window, &seen);
+        // A program busy with what the text waits for may not answer at once either.
+        answered = TryText(window, &seen, timeout);
         return !answered || seen == expected;
       },
       timeout);

@@ -90,7 +90,7 @@ class App {
   HWND WaitForMessageBox(DWORD timeout = kWait) const;
   // True when the program answers a message within the limit.
   bool Responds(DWORD timeout = kWait) const;
-  // Puts the keyboard focus on the control, as a click on it would.
+  // Puts the keyboard focus on the control of any of the program's windows, as a click on it would.
   testing::AssertionResult PlaceFocus(HWND control) const;
 
  private:
@@ -126,6 +126,8 @@ int Height(const RECT& r);
 
 // Moves the mouse to the middle of the window and clicks the left button.
 void Click(HWND window);
+// Moves the mouse to the middle of the window, without a click.
+void Hover(HWND window);
 // Clicks at a point of the window's client area.
 void ClickAt(HWND window, POINT client);
 // Clicks a button without waiting for what the click does (a modal box would block a sent one).
@@ -146,5 +148,8 @@ testing::AssertionResult WaitForText(HWND window, std::wstring_view expected, DW
 
 // Widens text of the catalogues' 8-bit characters (ASCII in these tests).
 std::wstring Widen(std::string_view text);
+
+// The stand-in program: it appends its arguments, as one line, to "<its own path>.log".
+std::wstring StandInPath();
 
 }  // namespace e2e

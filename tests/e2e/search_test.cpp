@@ -1,0 +1,258 @@
+// Searching as a person types into the input box: what each keystroke leaves in the full list and
+// in the result list.
+#include <cwchar>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver.h"
+#include "fixture.h"
+
+namespace e2e {
+namespace {
+
+// Codes that begin alike, out of numeric order, and lines that only look like a match.
+const std::vector<std::string> kCodes{
+    "5 Access is denied.",
+    "50 The request is not supported.",
+    "6 The handle is invalid.",
+    "53 The network path was not found.",
+    " 5 leading space",
+    "531 Five three one.",
+    "5",
+    "87 The parameter is incorrect.",
+};
+// Hexadecimal codes in both cases.
+const std::vector<std::string> kHexCodes{
+    "8007000e Not enough storage is available to complete this operation.",
+    "8000FFFF Catastrophic failure",
+    "80004001 Not implemented",
+    "80070057 One or more arguments are invalid",
+};
+
+// The lines at these places, as the lists show them.
+std::vector<std::wstring> Pick(const std::vector<std::string>& lines, std::initializer_list<int> indexes) {
+  std::vector<std::wstring> picked;
+  for (int i : indexes) picked.push_back(Widen(lines[static_cast<std::size_t>(i)]));
+  return picked;
+}
+
+// Keys typed into the box, and what the result list holds once the box shows the text.
+struct Step {
+  const wchar_t* keys;  // "\b" is Backspace
+  const wchar_t* text;
+  std::vector<std::wstring> found;
+};
+
+class Search : public AppTest {
+ protected:
+  void Begin(const std::vector<std::string>& win32, DWORD timeout = kWait) {
+    folder.Write(L"errmsg.orv", CatalogueFile(win32));
+    folder.Write(L"errmsg2.orv", CatalogueFile(kHexCodes));
+    ASSERT_TRUE(app.Start(folder, timeout));
+    input = app.Control(kInput);
+    names = app.Control(kNames);
+    results = app.Control(kResults);
+    ASSERT_TRUE(app.PlaceFocus(input));
+  }
+
+  // The result list in place of the full list, holding just these entries, and the focus left in
+  // the input box.
+  void ExpectResults(const std::vector<std::wstring>& expected) {
+    EXPECT_FALSE(IsWindowVisible(names));
+    EXPECT_TRUE(IsWindowVisible(results));
+    EXPECT_EQ(ListEntries(results), expected);
+    EXPECT_EQ(app.Focus(), input);
+  }
+
+  void ExpectFullList(const std::vector<std::string>& catalogue) {
+    EXPECT_TRUE(IsWindowVisible(names));
+    EXPECT_FALSE(IsWindowVisible(results));
+    EXPECT_EQ(ListEntries(names), Entries(catalogue));
+    EXPECT_EQ(app.Focus(), input);
+  }
+
+  // Each step's keys, then what the lists show: a search runs before the box answers again.
+  void Run(const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+      SCOPED_TRACE(testing::Message() << "box " << testing::PrintToString(std::wstring(step.text)));
+      if (std::wstring_view(step.keys) == L"\b") {
+        Press({VK_BACK});
+      } else {
+        Type(step.keys);
+      }
+      ASSERT_TRUE(WaitForText(input, step.text));
+      ExpectResults(step.found);
+    }
+  }
+
+  // Selects whatever the box holds and deletes it, as a person would.
+  void Empty(DWORD timeout = kWait) {
+    Press({VK_END});
+    Press({VK_SHIFT, VK_HOME});
+    Press({VK_DELETE});
+    ASSERT_TRUE(WaitForText(input, L"", timeout));
+  }
+
+  HWND input = nullptr;
+  HWND names = nullptr;
+  HWND results = nullptr;
+};
+
+TEST_F(Search, EachKeystrokeNarrowsOrWidensTheResults) {
+  ASSERT_NO_FATAL_FAILURE(Begin(kCodes));
+  const std::vector<std::wstring> fives = Pick(kCodes, {0, 1, 3, 5, 6});
+  const std::vector<Step> steps{
+      {L"5", L"5", fives},
+      {L"3", L"53", Pick(kCodes, {3, 5})},
+      {L"1", L"531", Pick(kCodes, {5})},
+      {L"\b", L"53", Pick(kCodes, {3, 5})},
+      {L"\b", L"5", fives},
+      {L" ", L"5 ", Pick(kCodes, {0})},
+      {L"\b", L"5", fives},
+  };
+  ASSERT_NO_FATAL_FAILURE(Run(steps));
+
+  // Back to an empty box: the full list again, the results hidden but kept.
+  Press({VK_BACK});
+  ASSERT_TRUE(WaitForText(input, L""));
+  ExpectFullList(kCodes);
+  EXPECT_EQ(ListEntries(results), fives);
+}
+
+TEST_F(Search, EntriesShorterThanTheInputNeverMatch) {
+  const std::vector<std::string> shortCodes{"53", "5", "531"};
+  ASSERT_NO_FATAL_FAILURE(Begin(shortCodes));
+  const std::vector<Step> steps{
+      {L"5", L"5", Pick(shortCodes, {0, 1, 2})},
+      {L"3", L"53", Pick(shortCodes, {0, 2})},
+      {L"1", L"531", Pick(shortCodes, {2})},
+      // Longer than every entry, though each of them begins it.
+      {L"0", L"5310", {}},
+  };
+  ASSERT_NO_FATAL_FAILURE(Run(steps));
+}
+
+TEST_F(Search, OnlyTheBeginningOfAnEntryCounts) {
+  ASSERT_NO_FATAL_FAILURE(Begin(kCodes));
+  struct Row {
+    const wchar_t* typed;
+    std::vector<std::wstring> found;
+  };
+  const std::vector<Row> rows{
+      {L"Access", {}},
+      {L"denied.", {}},
+      {L"3", {}},
+      {L" 5", Pick(kCodes, {4})},
+      {L"5 access IS", Pick(kCodes, {0})},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "typed " << testing::PrintToString(std::wstring(row.typed)));
+    ASSERT_NO_FATAL_FAILURE(Empty());
+    Type(row.typed);
+    ASSERT_TRUE(WaitForText(input, row.typed));
+    ExpectResults(row.found);
+  }
+}
+
+TEST_F(Search, HexadecimalCodesMatchInEitherCase) {
+  ASSERT_NO_FATAL_FAILURE(Begin(kCodes));
+  Click(app.Control(kOleErrors));
+  ASSERT_TRUE(WaitForText(app.Control(kTotal), L"4 OLE error codes"));
+  ASSERT_TRUE(app.PlaceFocus(input));
+  struct Row {
+    const wchar_t* typed;
+    std::vector<std::wstring> found;
+  };
+  const std::vector<Row> rows{
+      {L"8000ffff", Pick(kHexCodes, {1})},
+      {L"8000fFfF c", Pick(kHexCodes, {1})},
+      {L"8007000E", Pick(kHexCodes, {0})},
+      {L"8000", Pick(kHexCodes, {1, 2})},
+      {L"800", Pick(kHexCodes, {0, 1, 2, 3})},
+      {L"8007000e not ENOUGH", Pick(kHexCodes, {0})},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "typed " << testing::PrintToString(std::wstring(row.typed)));
+    ASSERT_NO_FATAL_FAILURE(Empty());
+    Type(row.typed);
+    ASSERT_TRUE(WaitForText(input, row.typed));
+    ExpectResults(row.found);
+  }
+}
+
+TEST_F(Search, PastingSearchesAsTypingDoes) {
+  ASSERT_NO_FATAL_FAILURE(Begin(kCodes));
+  ASSERT_TRUE(SetClipboardText(L"53"));
+  Press({VK_CONTROL, 'V'});
+  ASSERT_TRUE(WaitForText(input, L"53"));
+  ExpectResults(Pick(kCodes, {3, 5}));
+}
+
+TEST_F(Search, SwitchingCataloguesKeepsTheResultsUntilTheNextKeystroke) {
+  ASSERT_NO_FATAL_FAILURE(Begin(kCodes));
+  HWND total = app.Control(kTotal);
+  Type(L"8");
+  ASSERT_TRUE(WaitForText(input, L"8"));
+  ExpectResults(Pick(kCodes, {7}));
+
+  Click(app.Control(kOleErrors));
+  ASSERT_TRUE(WaitForText(total, L"4 OLE error codes"));
+  EXPECT_EQ(ListEntries(names), Entries(kHexCodes));
+  EXPECT_FALSE(IsWindowVisible(names));
+  EXPECT_TRUE(IsWindowVisible(results));
+  EXPECT_EQ(ListEntries(results), Pick(kCodes, {7}));
+  EXPECT_EQ(Text(input), L"8");
+
+  // The click left the focus on the option: back into the box, as a person would.
+  ASSERT_TRUE(app.PlaceFocus(input));
+  Press({VK_END});
+  Type(L"0");
+  ASSERT_TRUE(WaitForText(input, L"80"));
+  ExpectResults(Pick(kHexCodes, {0, 1, 2, 3}));
+
+  Click(app.Control(kWinErrors));
+  ASSERT_TRUE(WaitForText(total, L"8 Win error codes"));
+  EXPECT_EQ(ListEntries(results), Pick(kHexCodes, {0, 1, 2, 3}));
+  ASSERT_TRUE(app.PlaceFocus(input));
+  Press({VK_END});
+  Press({VK_BACK});
+  ASSERT_TRUE(WaitForText(input, L"8"));
+  ExpectResults(Pick(kCodes, {7}));
+}
+
+TEST_F(Search, EmptyCatalogueGivesAnEmptyResultList) {
+  ASSERT_NO_FATAL_FAILURE(Begin(std::vector<std::string>{}));
+  Type(L"5");
+  ASSERT_TRUE(WaitForText(input, L"5"));
+  ExpectResults({});
+}
+
+std::string Line(int n) { return "1 Entry number " + std::to_string(n) + "."; }
+
+TEST_F(Search, EveryEntryOfAFullListCanMatch) {
+  // The longest refill there can be: wait for it longer than for anything else.
+  constexpr DWORD kFill = 60000;
+  std::vector<std::string> lines;
+  for (int n = 1; n <= 32767; ++n) lines.push_back(Line(n));
+  ASSERT_NO_FATAL_FAILURE(Begin(lines, kFill));
+
+  // Twice, so that the second refill first empties a full result list.
+  for (const wchar_t* text : {L"1", L"1 "}) {
+    SCOPED_TRACE(testing::Message() << "box " << testing::PrintToString(std::wstring(text)));
+    Type(std::wstring_view(text).substr(std::wcslen(text) - 1));
+    ASSERT_TRUE(WaitForText(input, text, kFill));
+    EXPECT_TRUE(IsWindowVisible(results));
+    EXPECT_FALSE(IsWindowVisible(names));
+    ASSERT_EQ(ListCount(results), 32767);
+    for (int index : {0, 1, 16383, 32766}) EXPECT_EQ(ListEntry(results, index), Widen(Line(index + 1)));
+  }
+  ASSERT_NO_FATAL_FAILURE(Empty(kFill));
+  EXPECT_TRUE(IsWindowVisible(names));
+  EXPECT_FALSE(IsWindowVisible(results));
+  EXPECT_TRUE(app.Responds(kFill));
+}
+
+}  // namespace
+}  // namespace e2e
