@@ -41,8 +41,6 @@ std::wstring BuiltPath(const wchar_t* variable, const char* built) {
   return path;
 }
 
-std::wstring ProgramPath() { return BuiltPath(L"QUORVEX_EXE", QUORVEX_EXE); }
-
 std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
 bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result, DWORD timeout = kWait) {
@@ -139,6 +137,8 @@ std::wstring Widen(std::string_view text) {
 }
 
 std::wstring StandInPath() { return BuiltPath(L"QUORVEX_STANDIN", QUORVEX_STANDIN); }
+
+std::wstring ProgramPath() { return BuiltPath(L"QUORVEX_EXE", QUORVEX_EXE); }
 
 // ---- Folder
 

@@ -151,5 +151,7 @@ std::wstring Widen(std::string_view text);
 
 // The stand-in program: it appends its arguments, as one line, to "<its own path>.log".
 std::wstring StandInPath();
+// The Quorvex.exe under test, as built (its catalogues lie beside it).
+std::wstring ProgramPath();
 
 }  // namespace e2e

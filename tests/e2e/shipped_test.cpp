@@ -1,0 +1,76 @@
+// The program with the catalogues the build made: the Win32 one loads whole, and typing a code
+// lists the codes that begin with it in code order.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "fixture.h"
+
+namespace e2e {
+namespace {
+
+std::string Built(const wchar_t* name) {
+  const std::wstring exe = ProgramPath();
+  std::ifstream in(std::filesystem::path(exe.substr(0, exe.find_last_of(L'\\')) + L"\\" + name), std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::size_t Lines(const std::string& bytes) {
+  std::size_t n = 0;
+  for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) ++n;
+  return n;
+}
+
+class ShippedCatalogues : public testing::Test {
+ protected:
+  void SetUp() override {
+    win32 = Built(L"errmsg.orv");
+    ole = Built(L"errmsg2.orv");
+    ASSERT_FALSE(win32.empty());
+    ASSERT_FALSE(ole.empty());
+    folder.Write(L"errmsg.orv", win32);
+    folder.Write(L"errmsg2.orv", ole);
+  }
+
+  ScreenDpi screen{96};
+  Folder folder;
+  App app;
+  std::string win32, ole;
+};
+
+TEST_F(ShippedCatalogues, LoadWholeWithTheirCountInTheTotal) {
+  ASSERT_TRUE(app.Start(folder));
+  const std::size_t count = Lines(win32);
+  EXPECT_EQ(static_cast<std::size_t>(ListCount(app.Control(kNames))), count);
+  EXPECT_EQ(Text(app.Control(kTotal)), std::to_wstring(count) + L" Win error codes");
+  Click(app.Control(kOleErrors));
+  EXPECT_TRUE(WaitForText(app.Control(kTotal), std::to_wstring(Lines(ole)) + L" OLE error codes"));
+}
+
+TEST_F(ShippedCatalogues, TypingACodeListsTheCodesThatBeginWithItInCodeOrder) {
+  ASSERT_TRUE(app.Start(folder));
+  ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
+  Type(L"2");
+  HWND results = app.Control(kResults);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(results) && ListCount(results) > 3; }));
+  const auto entries = ListEntries(results);
+  std::vector<std::wstring> codes;
+  for (const auto& e : entries) codes.push_back(e.substr(0, e.find(L'\t')));
+  ASSERT_GE(codes.size(), 4u);
+  EXPECT_EQ(codes[0], L"2");
+  EXPECT_EQ(codes[1], L"20");
+  EXPECT_EQ(codes[2], L"21");
+  EXPECT_EQ(entries[0].find(L"ERROR_FILE_NOT_FOUND"), 2u) << "code, tab, then its name";
+  for (std::size_t i = 1; i < codes.size(); ++i) {
+    EXPECT_EQ(codes[i][0], L'2');
+    EXPECT_LT(std::stol(codes[i - 1]), std::stol(codes[i])) << "code order";
+  }
+}
+
+}  // namespace
+}  // namespace e2e
