@@ -262,6 +262,55 @@ TEST_F(MainWindow, EnterAndEscInTheInputBoxPressNoButton) {
   EXPECT_EQ(Snapshot(app), before);
 }
 
+// Rests the pointer on the control until the program's tip shows the expected text; the failure
+// tells the last tip seen. (The tip of the control before may still show for a moment.)
+testing::AssertionResult ShowsTip(App& app, HWND control, const std::wstring& expected) {
+  Hover(control);
+  std::wstring seen;
+  const bool shown = WaitUntil([&] {
+    for (HWND w : app.VisibleWindows())
+      if (_wcsicmp(ClassOf(w).c_str(), L"tooltips_class32") == 0 && (seen = Text(w)) == expected) return true;
+    return false;
+  });
+  if (shown) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "the tip shown was \"" << std::string(seen.begin(), seen.end()) << "\"";
+}
+
+TEST_F(MainWindow, PointingAtAControlShowsItsTip) {
+  const std::vector<std::pair<int, std::wstring>> tips{
+      {kInput, L"Enter the error code"}, {kNames, L"List of all error codes"}, {kClose, L"Close me"},
+      {kAbout, L"About Quorvex"},        {kHelp, L"Help me"},
+  };
+  ASSERT_TRUE(app.Start(folder));
+  for (const auto& [id, text] : tips) {
+    SCOPED_TRACE(testing::Message() << "control " << id);
+    EXPECT_TRUE(ShowsTip(app, app.Control(id), text));
+  }
+  // The results' own tip, once they show.
+  ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
+  Type(L"5");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.Control(kResults)); }));
+  EXPECT_TRUE(ShowsTip(app, app.Control(kResults), L"Displays search Results"));
+}
+
+TEST_F(MainWindow, AltAShowsTheAboutWindowAndAListEntryOnlySelects) {
+  ASSERT_TRUE(app.Start(folder));
+  HWND names = app.Control(kNames);
+  ClickAt(names, {20, 5});  // the first entry
+  ASSERT_TRUE(WaitUntil([&] { return ListSelection(names) == 0; }));
+  ClickAt(names, {20, 5});
+  ClickAt(names, {20, 5});  // a double click
+  EXPECT_TRUE(app.Responds());
+  EXPECT_EQ(app.VisibleWindows(), std::vector<HWND>{app.Main()}) << "nothing opens";
+  EXPECT_EQ(ListEntries(names), Entries(kWin32Lines));
+  EXPECT_FALSE(IsWindowVisible(app.Control(kResults)));
+
+  ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
+  Press({VK_MENU, 'A'});
+  ASSERT_TRUE(WaitUntil([&] { return app.VisibleWindows().size() == 2; }));
+  EXPECT_EQ(Text(app.VisibleWindows()[1]), L"About Quorvex");
+}
+
 TEST_F(MainWindow, EndsByAltCTheCloseButtonOrTheTitleBar) {
   struct Way {
     const char* name;
