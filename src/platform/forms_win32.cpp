@@ -33,13 +33,9 @@ struct NativeForm {
   HWND lastFocus = nullptr;
   std::map<std::tuple<std::wstring, int, bool>, HFONT> fonts;
   std::map<const Control*, ControlState> state;
-  std::vector<HBITMAP> bitmaps;
-  std::vector<HICON> icons;
 
   ~NativeForm() {
     for (auto& [key, font] : fonts) DeleteObject(font);
-    for (HBITMAP b : bitmaps) DeleteObject(b);
-    for (HICON i : icons) DestroyIcon(i);
     if (backBrush) DeleteObject(backBrush);
   }
 };
@@ -64,6 +60,15 @@ int ScreenDpi() {
 }
 
 int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+// Pictures are loaded once and shared by every load of every window: they live as long as the
+// program, so opening and closing a window again and again costs nothing.
+HANDLE Picture(int id, UINT type, int width = 0, int height = 0) {
+  static std::map<std::tuple<int, UINT, int, int>, HANDLE> pictures;
+  HANDLE& picture = pictures[{id, type, width, height}];
+  if (!picture) picture = LoadImageW(Instance(), MAKEINTRESOURCEW(id), type, width, height, LR_DEFAULTCOLOR);
+  return picture;
+}
 
 HCURSOR HandCursor() {
   static HCURSOR hand = [] {
@@ -174,15 +179,9 @@ struct Backend {
       case ControlKind::Image:
         style |= SS_NOTIFY;
         if (c.kind_ == ControlKind::PictureBox && a.pictureAutoSize) exStyle |= WS_EX_CLIENTEDGE;
-        if (a.picture) {
-          picture = LoadImageW(Instance(), MAKEINTRESOURCEW(a.picture), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-          if (picture) {
-            n.bitmaps.push_back(static_cast<HBITMAP>(picture));
-          } else if ((picture = LoadImageW(Instance(), MAKEINTRESOURCEW(a.picture), IMAGE_ICON, 32, 32, 0))) {
-            pictureType = IMAGE_ICON;
-            n.icons.push_back(static_cast<HICON>(picture));
-          }
-        }
+        if (a.picture && !(picture = Picture(a.picture, IMAGE_BITMAP)) &&
+            (picture = Picture(a.picture, IMAGE_ICON, 32, 32)))
+          pictureType = IMAGE_ICON;
         // Without its picture the control stands at its place, empty, in the window's colour.
         if (picture) style |= SS_CENTERIMAGE | (pictureType == IMAGE_ICON ? SS_ICON : SS_BITMAP);
         break;
@@ -323,14 +322,12 @@ struct Backend {
     }
     ++g_loadedForms;
     if (a.icon) {
-      auto big = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(a.icon), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-      auto small = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(a.icon), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-      if (big) f.native_->icons.push_back(big);
-      if (small) f.native_->icons.push_back(small);
-      SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-      SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+      SendMessageW(h, WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(Picture(a.icon, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                    GetSystemMetrics(SM_CYICON))));
+      SendMessageW(h, WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(Picture(a.icon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                    GetSystemMetrics(SM_CYSMICON))));
     }
     // Children are made in tab order, so that the order of their windows is the tab order and a
     // control drawn over another (the input box over its picture) comes first. Controls that never
