@@ -95,6 +95,21 @@ class Search : public AppTest {
     ASSERT_TRUE(WaitForText(input, L"", timeout));
   }
 
+  // Each row typed into an emptied box, and what the results then hold.
+  struct Row {
+    const wchar_t* typed;
+    std::vector<std::wstring> found;
+  };
+  void TypeEachIntoAnEmptyBox(const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+      SCOPED_TRACE(testing::Message() << "typed " << testing::PrintToString(std::wstring(row.typed)));
+      ASSERT_NO_FATAL_FAILURE(Empty());
+      Type(row.typed);
+      ASSERT_TRUE(WaitForText(input, row.typed));
+      ExpectResults(row.found);
+    }
+  }
+
   HWND input = nullptr;
   HWND names = nullptr;
   HWND results = nullptr;
@@ -136,10 +151,6 @@ TEST_F(Search, EntriesShorterThanTheInputNeverMatch) {
 
 TEST_F(Search, OnlyTheBeginningOfAnEntryCounts) {
   ASSERT_NO_FATAL_FAILURE(Begin(kCodes));
-  struct Row {
-    const wchar_t* typed;
-    std::vector<std::wstring> found;
-  };
   const std::vector<Row> rows{
       {L"Access", {}},
       {L"denied.", {}},
@@ -147,13 +158,7 @@ TEST_F(Search, OnlyTheBeginningOfAnEntryCounts) {
       {L" 5", Pick(kCodes, {4})},
       {L"5 access IS", Pick(kCodes, {0})},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(testing::Message() << "typed " << testing::PrintToString(std::wstring(row.typed)));
-    ASSERT_NO_FATAL_FAILURE(Empty());
-    Type(row.typed);
-    ASSERT_TRUE(WaitForText(input, row.typed));
-    ExpectResults(row.found);
-  }
+  ASSERT_NO_FATAL_FAILURE(TypeEachIntoAnEmptyBox(rows));
 }
 
 TEST_F(Search, HexadecimalCodesMatchInEitherCase) {
@@ -161,10 +166,6 @@ TEST_F(Search, HexadecimalCodesMatchInEitherCase) {
   Click(app.Control(kOleErrors));
   ASSERT_TRUE(WaitForText(app.Control(kTotal), L"4 OLE error codes"));
   ASSERT_TRUE(app.PlaceFocus(input));
-  struct Row {
-    const wchar_t* typed;
-    std::vector<std::wstring> found;
-  };
   const std::vector<Row> rows{
       {L"8000ffff", Pick(kHexCodes, {1})},
       {L"8000fFfF c", Pick(kHexCodes, {1})},
@@ -173,13 +174,7 @@ TEST_F(Search, HexadecimalCodesMatchInEitherCase) {
       {L"800", Pick(kHexCodes, {0, 1, 2, 3})},
       {L"8007000e not ENOUGH", Pick(kHexCodes, {0})},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(testing::Message() << "typed " << testing::PrintToString(std::wstring(row.typed)));
-    ASSERT_NO_FATAL_FAILURE(Empty());
-    Type(row.typed);
-    ASSERT_TRUE(WaitForText(input, row.typed));
-    ExpectResults(row.found);
-  }
+  ASSERT_NO_FATAL_FAILURE(TypeEachIntoAnEmptyBox(rows));
 }
 
 TEST_F(Search, PastingSearchesAsTypingDoes) {

@@ -34,6 +34,7 @@ class FakeSystem : public forms::SystemServices {
   std::map<std::string, std::map<std::string, Value>> keys;
   std::set<std::wstring> files;  // paths of the files that exist, and so of the programs that start
   std::map<std::wstring, std::wstring> environment;
+  std::set<std::string> denied;  // keys that exist but may not be opened
 
   std::vector<std::wstring> boxes;
   std::vector<std::string> queried;  // "key\value" of every value read
@@ -52,6 +53,7 @@ class FakeSystem : public forms::SystemServices {
     access.push_back(rights);
     auto key = keys.find(subKey);
     if (root != HKEY_LOCAL_MACHINE || key == keys.end()) return ERROR_FILE_NOT_FOUND;
+    if (denied.count(subKey)) return 5;  // ERROR_ACCESS_DENIED
     handles_[++next_] = subKey;
     *result = next_;
     ++openKeys;

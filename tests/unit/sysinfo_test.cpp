@@ -53,6 +53,10 @@ TEST_F(SysInfo, TrimmingKeepsEveryCharacterOfAValueStoredWithoutItsTerminator) {
       {"C:\\Tools\\msinfo32.exe", L"C:\\Tools\\msinfo32.exe"},           // 21 bytes, no NUL
       {Sz("C:\\Tools\\msinfo32.exe"), L"C:\\Tools\\msinfo32.exe"},       // 22 bytes
       {std::string(1023, 'a') + '\0', std::wstring(1023, L'a')},         // 1024 bytes, the buffer's size
+      {std::string(1022, 'a') + '\0', std::wstring(1022, L'a')},         // 1023 bytes
+      {std::string(1023, 'a'), std::wstring(1023, L'a')},                // 1023 bytes without a NUL
+      {std::string(1, 'z'), L"z"},                                       // 1 byte
+      {std::string(1, '\0'), L""},                                       // 1 byte: only the terminator
       {std::string(1024, 'b'), std::wstring(1024, L'b')},                // 1024 bytes without a NUL
       {std::string("x\0\0", 3), std::wstring(L"x\0", 2)},               // only the last NUL goes
   };
@@ -165,6 +169,20 @@ TEST_F(SysInfo, EveryFailureShowsTheOneMessageAndStartsNothingElse) {
     EXPECT_EQ(sys.boxes, std::vector<std::wstring>{kUnavailable}) << c.name;
     EXPECT_EQ(Started(), c.started) << c.name;
   }
+}
+
+TEST_F(SysInfo, AKeyThatCannotBeOpenedIsPassedOver) {
+  Step1(REG_SZ, Sz("C:\\Tools\\msinfo32.exe"));
+  sys.denied.insert(kToolKey);
+  Step2(REG_SZ, Sz("C:\\Info"));
+  sys.files.insert(L"C:\\Info\\MSINFO32.EXE");
+  about.StartSysInfo();
+  EXPECT_EQ(Started(), L"C:\\Info\\MSINFO32.EXE");
+  sys.denied.insert(kFolderKey);
+  sys.starts.clear();
+  about.StartSysInfo();
+  EXPECT_EQ(sys.boxes, std::vector<std::wstring>{kUnavailable});
+  EXPECT_EQ(Started(), L"(nothing)");
 }
 
 TEST_F(SysInfo, AnEmptyOrTooLongStep1FallsBackToStep2) {
