@@ -11,22 +11,8 @@ cd "$(dirname "$0")/.."
 QV_PROG='soak'
 . scripts/wine-env.sh
 
-bash scripts/setup.sh
-qv_choose_arch
-if ! qv_build_windows ON; then
-  qv_err "the $QV_FAILED_BUILD failed"
-  exit 1
-fi
-soak=$QV_ROOT/$QV_E2E_BUILD/tests/soak/quorvex_soak.exe
-[ -f "$soak" ] || { qv_err "the build made no $soak"; exit 1; }
-
-WINEPREFIX=$QV_ROOT/build/wineprefix-$QUORVEX_WINE_ARCH
-qv_wine_use "$QUORVEX_WINE_ARCH"
-qv_install_cleanup
-qv_xvfb_start
-qv_prefix_prepare
-qv_server_start headless
+qv_headless_program ON tests/soak/quorvex_soak.exe
 
 rc=0
-"$WINELOADER" "$soak" "$@" </dev/null || rc=$?
+"$WINELOADER" "$QV_PROGRAM" "$@" </dev/null || rc=$?
 exit "$rc"

@@ -342,3 +342,23 @@ qv_install_cleanup() {
   trap 'exit 130' INT
   trap 'exit 143' TERM
 }
+
+# qv_headless_program TESTING PATH-IN-BUILD : for the commands that run one program of the Windows
+# build on a private X server (bench, soak). Builds, then sets up Wine and Xvfb, and puts the
+# program's full path in QV_PROGRAM; exits with a message when any step fails.
+qv_headless_program() {
+  bash "$QV_ROOT/scripts/setup.sh"
+  qv_choose_arch
+  if ! qv_build_windows "$1"; then
+    qv_err "the $QV_FAILED_BUILD failed"
+    exit 1
+  fi
+  QV_PROGRAM=$QV_ROOT/$QV_E2E_BUILD/$2
+  [ -f "$QV_PROGRAM" ] || { qv_err "the build made no $QV_PROGRAM"; exit 1; }
+  WINEPREFIX=$QV_ROOT/build/wineprefix-$QUORVEX_WINE_ARCH
+  qv_wine_use "$QUORVEX_WINE_ARCH"
+  qv_install_cleanup
+  qv_xvfb_start
+  qv_prefix_prepare
+  qv_server_start headless
+}
