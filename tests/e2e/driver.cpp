@@ -425,6 +425,19 @@ void Click(HWND window) {
   ClickScreen(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
+void ExpectPlainBox(HWND box, std::wstring_view prompt) {
+  EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), prompt);
+  EXPECT_EQ(Text(box), L"Quorvex");
+  std::vector<int> buttons;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (_wcsicmp(ClassOf(child).c_str(), L"Button") == 0 && IsWindowVisible(child))
+      buttons.push_back(GetDlgCtrlID(child));
+  EXPECT_EQ(buttons, std::vector<int>{IDOK});
+  // Wine keeps the icon's place in every box; only a box with an icon puts one there.
+  HWND icon = GetDlgItem(box, 0x440);
+  EXPECT_FALSE(icon && IsWindowVisible(icon) && IconOf(icon)) << "the box shows an icon";
+}
+
 void Hover(HWND window) {
   RECT r{};
   if (!GetWindowRect(window, &r)) {

@@ -122,6 +122,9 @@ SIZE ClientSize(HWND window);
 int Width(const RECT& r);
 int Height(const RECT& r);
 
+// Checks a message box of the program: the prompt, the title "Quorvex", an OK button only, no icon.
+void ExpectPlainBox(HWND box, std::wstring_view prompt);
+
 // ---- input, as a person gives it (to whatever window is in front)
 
 // Moves the mouse to the middle of the window and clicks the left button.
