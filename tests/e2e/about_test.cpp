@@ -482,7 +482,7 @@ TEST_F(About, SystemInfoStartsTheToolTheRegistryNamesOrSaysItIsUnavailable) {
     const StandIn* started;  // null: the message shows instead
   };
   const std::string toolPath = Ascii(tool.Path());
-  const std::vector<Case> cases{
+  std::vector<Case> cases{
       {"PATH stored with its NUL", toolAt(REG_SZ, toolPath + '\0'), &tool},
       {"PATH stored without a NUL", toolAt(REG_SZ, toolPath), &tool},
       {"PATH of a missing program", toolAt(REG_SZ, WithNul(folder.File(L"missing.exe"))), nullptr},
@@ -497,6 +497,18 @@ TEST_F(About, SystemInfoStartsTheToolTheRegistryNamesOrSaysItIsUnavailable) {
        },
        nullptr},
   };
+
+  // Values that lead to no program: every other type, and sizes around the 1,024-byte buffer.
+  static const char* const kTypes[] = {"type 0", "type 3", "type 4", "type 5", "type 6", "type 7",
+                                       "type 8", "type 9", "type 10", "type 11"};
+  const DWORD types[] = {0, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+  for (std::size_t i = 0; i < std::size(types); ++i)
+    cases.push_back({kTypes[i], toolAt(types[i], toolPath + '\0'), nullptr});
+  cases.push_back({"PATH of 0 bytes", toolAt(REG_SZ, ""), nullptr});
+  cases.push_back({"PATH of 1 byte", toolAt(REG_SZ, "x"), nullptr});
+  cases.push_back({"PATH of 1023 bytes", toolAt(REG_SZ, std::string(1022, 'q') + '\0'), nullptr});
+  cases.push_back({"PATH of 1024 bytes", toolAt(REG_SZ, std::string(1024, 'q')), nullptr});
+  cases.push_back({"PATH of 1025 bytes", toolAt(REG_SZ, std::string(1025, 'q')), nullptr});
 
   ASSERT_NO_FATAL_FAILURE(Open());
   for (const Case& c : cases) {
