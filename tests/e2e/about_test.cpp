@@ -139,7 +139,7 @@ class RegistryValue {
       return testing::AssertionFailure() << "cannot set " << Ascii(name_) << " of " << Ascii(key_) << " (error "
                                          << status << ")";
     // The registry keeps strings in UTF-16: two bytes for each one given.
-    const bool text = type == REG_SZ || type == REG_EXPAND_SZ;
+    const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
     const DWORD expected = static_cast<DWORD>(text ? 2 * bytes.size() : bytes.size());
     if (storedType != type || stored != expected)
       return testing::AssertionFailure() << Ascii(name_) << " holds " << stored << " bytes of type " << storedType
