@@ -61,6 +61,14 @@ int ScreenDpi() {
 
 int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
+std::wstring WindowText(HWND h) {
+  const int length = GetWindowTextLengthW(h);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(h, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(got));
+  return text;
+}
+
 // Pictures are loaded once and shared by every load of every window: they live as long as the
 // program, so opening and closing a window again and again costs nothing.
 HANDLE Picture(int id, UINT type, int width = 0, int height = 0) {
@@ -241,13 +249,11 @@ struct Backend {
   static void FitLabel(Control& c) {
     HWND h = H(c.handle_);
     NativeForm& n = *c.form_.native_;
-    const int length = GetWindowTextLengthW(h);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(h, text.data(), length + 1);
+    const std::wstring text = WindowText(h);
     HDC dc = GetDC(h);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
     SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(h, dc);
     RECT r = PixelPlace(c, n.dpi);
@@ -513,12 +519,7 @@ void Form::Unload() {
 }
 
 std::wstring Form::Caption() const {
-  if (!Loaded()) return args_.caption;
-  const int length = GetWindowTextLengthW(native_->hwnd);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetWindowTextW(native_->hwnd, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
+  return Loaded() ? WindowText(native_->hwnd) : args_.caption;
 }
 
 void Form::SetCaption(const std::wstring& caption) {
@@ -548,15 +549,6 @@ void End() { ExitProcess(0); }
 
 // ---- controls
 
-namespace {
-std::wstring WindowText(HWND h) {
-  const int length = GetWindowTextLengthW(h);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(h, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(got));
-  return text;
-}
-}  // namespace
 
 bool Control::Visible() const { return handle_ && Backend::StateOf(*this).visible; }
 
