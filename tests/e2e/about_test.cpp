@@ -364,6 +364,7 @@ TEST_F(About, StaysOneWindowThatLoadsAgainOnlyAfterItCloses) {
   ASSERT_TRUE(SetWindowPos(about, nullptr, 20, 24, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
   ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
   ASSERT_EQ(GetForegroundWindow(), app.Main());
+  ASSERT_TRUE(WaitUntil([&] { return Above(app.Main(), about); })) << "the main window did not come to the front";
   Click(app.Control(kAbout));
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; })) << "the about window is not in front";
   EXPECT_TRUE(WaitUntil([&] { return Above(about, app.Main()); })) << "the about window lies under the main window";

@@ -398,8 +398,14 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 
 namespace {
 void ClickScreen(HWND window, POINT point) {
-  HWND hit = WindowFromPoint(point);
-  if (hit != window && !IsChild(window, hit))
+  // Wine finishes an activation asynchronously, and a window raised a moment ago can still be
+  // restacked once more; wait as a person would for the screen to settle, and fail only if the
+  // control stays covered.
+  HWND hit = nullptr;
+  if (!WaitUntil([&] {
+        hit = WindowFromPoint(point);
+        return hit == window || IsChild(window, hit);
+      }))
     ADD_FAILURE() << Describe(hit) << " of class " << Narrow(ClassName(hit)) << " lies over the point of "
                   << Describe(window) << " to click";
   const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
