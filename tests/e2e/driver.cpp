@@ -391,6 +391,50 @@ SIZE ClientSize(HWND window) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
+std::vector<COLORREF> ScreenPixels(HWND window) {
+  RECT r{};
+  if (!GetWindowRect(window, &r)) {
+    ADD_FAILURE() << "no rectangle for " << Describe(window);
+    return {};
+  }
+  const int w = Width(r), h = Height(r);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<COLORREF> pixels;
+  if (bitmap && bits) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const DWORD*>(bits);
+    pixels.assign(p, p + static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    SelectObject(memory, old);
+  } else {
+    ADD_FAILURE() << "cannot copy the screen";
+  }
+  if (bitmap) DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+testing::AssertionResult WaitForPainting(HWND window) {
+  // The update regions live in the server, so another process can see them empty; the program
+  // answers a sent message only between messages, so once it answers its painting is over.
+  const bool painted = WaitUntil([&] {
+    for (HWND w = window; w && w != GetDesktopWindow(); w = GetAncestor(w, GA_PARENT))
+      if (GetUpdateRect(w, nullptr, FALSE)) return false;
+    return true;
+  });
+  DWORD_PTR unused = 0;
+  if (!painted || !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kWait, &unused))
+    return testing::AssertionFailure() << Describe(window) << " is still to be painted";
+  return testing::AssertionSuccess();
+}
+
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 

@@ -122,6 +122,11 @@ SIZE ClientSize(HWND window);
 int Width(const RECT& r);
 int Height(const RECT& r);
 
+// The window as the screen shows it, frame included: one colour per pixel, row by row.
+std::vector<COLORREF> ScreenPixels(HWND window);
+// Waits until the window and everything above it have painted what they had to paint.
+testing::AssertionResult WaitForPainting(HWND window);
+
 // Checks a message box of the program: the prompt, the title "Quorvex", an OK button only, no icon.
 void ExpectPlainBox(HWND box, std::wstring_view prompt);
 

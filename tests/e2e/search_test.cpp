@@ -1,7 +1,10 @@
 // Searching as a person types into the input box: what each keystroke leaves in the full list and
 // in the result list.
+#include <cstdio>
 #include <cwchar>
+#include <functional>
 #include <initializer_list>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -215,6 +218,46 @@ TEST_F(Search, SwitchingCataloguesKeepsTheResultsUntilTheNextKeystroke) {
   Press({VK_BACK});
   ASSERT_TRUE(WaitForText(input, L"8"));
   ExpectResults(Pick(kCodes, {7}));
+}
+
+// What the result list shows once a keystroke is handled, frame and scroll bars included, and
+// what it shows when it is made to paint itself whole again: the two must not differ.
+testing::AssertionResult DrawnAsAWholeRepaintDrawsIt(HWND list) {
+  if (testing::AssertionResult done = WaitForPainting(list); !done) return done;
+  const std::vector<COLORREF> drawn = ScreenPixels(list);
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  if (testing::AssertionResult done = WaitForPainting(list); !done) return done;
+  const std::vector<COLORREF> repainted = ScreenPixels(list);
+  if (drawn.empty() || drawn.size() != repainted.size()) return testing::AssertionFailure() << "no picture of the list";
+  const auto differing = std::inner_product(drawn.begin(), drawn.end(), repainted.begin(), std::size_t{0}, std::plus<>(),
+                                            std::not_equal_to<>());
+  if (differing != 0) return testing::AssertionFailure() << differing << " pixels change when the list is repainted";
+  return testing::AssertionSuccess();
+}
+
+TEST_F(Search, TheResultListIsDrawnWholeAfterEveryKeystroke) {
+  // Many entries begin with 5, few with 53: the vertical scroll bar comes and goes.
+  std::vector<std::string> lines;
+  for (int n = 0; n < 30; ++n) {
+    char line[32];
+    std::snprintf(line, sizeof line, "5%d%d Entry.", n % 10, n);
+    lines.push_back(line);
+  }
+  ASSERT_NO_FATAL_FAILURE(Begin(lines));
+  // The pointer away from the lists, so that no tooltip shows over them.
+  SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+  const std::vector<std::pair<const wchar_t*, const wchar_t*>> keystrokes{
+      {L"5", L"5"}, {L"3", L"53"}, {L"\b", L"5"}, {L"9", L"59"}, {L"9", L"599"}, {L"\b", L"59"}};
+  for (const auto& [keys, text] : keystrokes) {
+    SCOPED_TRACE(testing::Message() << "box " << testing::PrintToString(std::wstring(text)));
+    if (std::wstring_view(keys) == L"\b") {
+      Press({VK_BACK});
+    } else {
+      Type(keys);
+    }
+    ASSERT_TRUE(WaitForText(input, text));
+    EXPECT_TRUE(DrawnAsAWholeRepaintDrawsIt(results));
+  }
 }
 
 TEST_F(Search, EmptyCatalogueGivesAnEmptyResultList) {
