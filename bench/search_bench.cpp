@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,11 @@ void Write(const std::wstring& name, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string Read(const std::wstring& name) {
+  std::ifstream in(std::filesystem::path(Folder() + L"\\" + name), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 void Pump() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -84,7 +90,7 @@ Stats Time(HWND window, const std::function<void()>& prepare, const std::functio
   return Summarise(ms);
 }
 
-void Row(const char* what, Stats s) { std::printf("| %-52s | %9.2f | %9.2f |\n", what, s.median, s.p95); }
+void Row(const char* what, Stats s) { std::printf("| %-56s | %9.2f | %9.2f |\n", what, s.median, s.p95); }
 
 }  // namespace
 
@@ -93,13 +99,16 @@ int main(int argc, char** argv) {
   if (argc > 1) kEntries = std::clamp(std::atoi(argv[1]), 1, 32767);
   if (argc > 2) kRepetitions = std::max(1, std::atoi(argv[2]));
   Write(L"errmsg.orv", BigCatalogue());
-  Write(L"errmsg2.orv", TypicalCatalogue());
+  // The shipped Win32 catalogue, when scripts/bench.sh put a copy beside the benchmark, stands in
+  // the OLE slot for the typical keystrokes.
+  const std::string shipped = Read(L"shipped.orv");
+  Write(L"errmsg2.orv", shipped.empty() ? TypicalCatalogue() : shipped);
   frmMain& frm = frmMain::Instance();
   frm.Show();
   Pump();
   HWND window = reinterpret_cast<HWND>(frm.hWnd());
   const std::string heading = "what (" + std::to_string(kEntries) + " entries of 100 characters unless said)";
-  std::printf("| %-52s | %9s | %9s |\n|%s|%s|%s|\n", heading.c_str(), "median ms", "p95 ms", std::string(54, '-').c_str(), std::string(11, '-').c_str(),
+  std::printf("| %-56s | %9s | %9s |\n|%s|%s|%s|\n", heading.c_str(), "median ms", "p95 ms", std::string(58, '-').c_str(), std::string(11, '-').c_str(),
               std::string(11, '-').c_str());
 
   auto type = [&](const wchar_t* text) { return [&frm, text] { frm.txtInput.SetText(text); }; };
@@ -132,31 +141,39 @@ int main(int argc, char** argv) {
     }
   });
 
-  // Typical: narrowing keystrokes on 2,000 decimal codes.
+  // Typical: codes typed digit by digit into an emptied box. The first digit swaps the full list
+  // for the results; every later one narrows them.
   frm.txtInput.SetText(L"");
   frm.opt2.SetValue(true);
   frm.opt2_Click();
   Pump();
-  std::vector<double> typical;
-  const wchar_t* sequences[] = {L"1", L"12", L"126", L"1260", L"5", L"53", L"539"};
+  std::vector<double> first, narrowing;
+  const std::wstring codes[] = {L"53", L"87", L"122", L"234", L"1223", L"997"};
   for (int rep = 0; rep < kRepetitions; ++rep)
-    for (const wchar_t* text : sequences) {
-      Pump();
-      const auto start = std::chrono::steady_clock::now();
-      frm.txtInput.SetText(text);
-      UpdateWindow(window);
-      typical.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    for (const std::wstring& code : codes) {
+      frm.txtInput.SetText(L"");
+      for (std::size_t length = 1; length <= code.size(); ++length) {
+        Pump();
+        const auto start = std::chrono::steady_clock::now();
+        frm.txtInput.SetText(code.substr(0, length));
+        UpdateWindow(window);
+        (length == 1 ? first : narrowing).push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      }
     }
+  const std::string typicalName = shipped.empty() ? "2,000 generated decimal codes" : "the shipped catalogue";
+  const std::string typicalRow = "keystroke, typical: narrowing on " + typicalName;
+  const std::string firstRow = "keystroke, first digit on " + typicalName;
 
   Row("keystroke, worst case: every entry matches", worst);
-  Row("keystroke, typical: narrowing on 2,000 decimal codes", Summarise(typical));
+  Row(typicalRow.c_str(), Summarise(narrowing));
+  Row(firstRow.c_str(), Summarise(first));
   Row("keystroke, no entry matches", none);
   Row("catalogue load (LoadCatalogue) into the visible list", load);
   Row("floor: bare fill with drawing suppressed", fill);
   Row("floor: bare scan of the full list", scan);
   const double floor = fill.median + scan.median;
   std::printf("\nworst case / floor (medians): %.2f (target at most 1.5)\n", worst.median / floor);
-  std::printf("typical keystroke median: %.2f ms (target at most 2 ms)\n", Summarise(typical).median);
+  std::printf("typical keystroke median: %.2f ms (target at most 2 ms)\n", Summarise(narrowing).median);
   std::fflush(stdout);
   ExitProcess(0);
 }
