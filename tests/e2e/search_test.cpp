@@ -76,15 +76,20 @@ class Search : public AppTest {
     EXPECT_EQ(app.Focus(), input);
   }
 
+  // The keys as typed, where "\b" is Backspace.
+  static void TypeKeys(std::wstring_view keys) {
+    if (keys == L"\b") {
+      Press({VK_BACK});
+    } else {
+      Type(keys);
+    }
+  }
+
   // Each step's keys, then what the lists show: a search runs before the box answers again.
   void Run(const std::vector<Step>& steps) {
     for (const Step& step : steps) {
       SCOPED_TRACE(testing::Message() << "box " << testing::PrintToString(std::wstring(step.text)));
-      if (std::wstring_view(step.keys) == L"\b") {
-        Press({VK_BACK});
-      } else {
-        Type(step.keys);
-      }
+      TypeKeys(step.keys);
       ASSERT_TRUE(WaitForText(input, step.text));
       ExpectResults(step.found);
     }
@@ -250,11 +255,7 @@ TEST_F(Search, TheResultListIsDrawnWholeAfterEveryKeystroke) {
       {L"5", L"5"}, {L"3", L"53"}, {L"\b", L"5"}, {L"9", L"59"}, {L"9", L"599"}, {L"\b", L"59"}};
   for (const auto& [keys, text] : keystrokes) {
     SCOPED_TRACE(testing::Message() << "box " << testing::PrintToString(std::wstring(text)));
-    if (std::wstring_view(keys) == L"\b") {
-      Press({VK_BACK});
-    } else {
-      Type(keys);
-    }
+    TypeKeys(keys);
     ASSERT_TRUE(WaitForText(input, text));
     EXPECT_TRUE(DrawnAsAWholeRepaintDrawsIt(results));
   }
