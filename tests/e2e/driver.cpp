@@ -391,6 +391,7 @@ SIZE ClientSize(HWND window) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
+namespace {
 std::vector<COLORREF> ScreenPixels(HWND window) {
   RECT r{};
   if (!GetWindowRect(window, &r)) {
@@ -434,6 +435,32 @@ testing::AssertionResult WaitForPainting(HWND window) {
     return testing::AssertionFailure() << Describe(window) << " is still to be painted";
   return testing::AssertionSuccess();
 }
+}  // namespace
+
+std::vector<COLORREF> SettledPixels(HWND window) {
+  // The program's painting reaches the screen a moment after it is done (the X server draws it
+  // from another process), later still on a busy machine: what the screen shows counts once it
+  // has held still for a while.
+  constexpr ULONGLONG kStill = 300;
+  std::vector<COLORREF> seen;
+  ULONGLONG since = 0;
+  const bool settled = WaitUntil([&] {
+    if (!WaitForPainting(window)) return false;
+    std::vector<COLORREF> now = ScreenPixels(window);
+    if (now.empty() || now != seen) {
+      seen = std::move(now);
+      since = GetTickCount64();
+      return false;
+    }
+    return GetTickCount64() - since >= kStill;
+  });
+  if (!settled) {
+    ADD_FAILURE() << Describe(window) << " never holds still on the screen";
+    return {};
+  }
+  return seen;
+}
+
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }

@@ -122,10 +122,10 @@ SIZE ClientSize(HWND window);
 int Width(const RECT& r);
 int Height(const RECT& r);
 
-// The window as the screen shows it, frame included: one colour per pixel, row by row.
-std::vector<COLORREF> ScreenPixels(HWND window);
-// Waits until the window and everything above it have painted what they had to paint.
-testing::AssertionResult WaitForPainting(HWND window);
+// The window as the screen shows it once it has painted what it had to paint and the picture
+// holds still, frame included: one colour per pixel, row by row. Empty, and a test failure, if
+// it never settles.
+std::vector<COLORREF> SettledPixels(HWND window);
 
 // Checks a message box of the program: the prompt, the title "Quorvex", an OK button only, no icon.
 void ExpectPlainBox(HWND box, std::wstring_view prompt);

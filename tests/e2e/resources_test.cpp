@@ -90,6 +90,7 @@ TEST_F(Screenshot, InputBoxSitsInTheErrorBoxPictureBesideItsLabel) {
   ASSERT_TRUE(app.Start(folder));
   HWND main = app.Main();
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  ASSERT_FALSE(SettledPixels(main).empty());
   const POINT picture{12, 200};  // the picture's place in the window, in pixels at 96 dpi
 
   // Just left of the input box (window x 183): the picture's body, from the picture.

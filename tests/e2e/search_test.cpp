@@ -228,11 +228,9 @@ TEST_F(Search, SwitchingCataloguesKeepsTheResultsUntilTheNextKeystroke) {
 // What the result list shows once a keystroke is handled, frame and scroll bars included, and
 // what it shows when it is made to paint itself whole again: the two must not differ.
 testing::AssertionResult DrawnAsAWholeRepaintDrawsIt(HWND list) {
-  if (testing::AssertionResult done = WaitForPainting(list); !done) return done;
-  const std::vector<COLORREF> drawn = ScreenPixels(list);
+  const std::vector<COLORREF> drawn = SettledPixels(list);
   RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-  if (testing::AssertionResult done = WaitForPainting(list); !done) return done;
-  const std::vector<COLORREF> repainted = ScreenPixels(list);
+  const std::vector<COLORREF> repainted = SettledPixels(list);
   if (drawn.empty() || drawn.size() != repainted.size()) return testing::AssertionFailure() << "no picture of the list";
   const auto differing = std::inner_product(drawn.begin(), drawn.end(), repainted.begin(), std::size_t{0}, std::plus<>(),
                                             std::not_equal_to<>());
