@@ -11,7 +11,7 @@ for p in cmake make g++ libgtest-dev libgmock-dev \
          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
          wine wine64 wine32:i386 fonts-wine \
          xvfb xauth x11-utils xdotool imagemagick \
-         clang libclang-rt-14-dev zip unzip; do
+         clang libclang-rt-14-dev zip unzip python3-impacket; do
   have "$p" || need+=("$p")
 done
 

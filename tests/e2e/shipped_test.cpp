@@ -72,5 +72,38 @@ TEST_F(ShippedCatalogues, TypingACodeListsTheCodesThatBeginWithItInCodeOrder) {
   }
 }
 
+// Codes people look up, in the catalogue a person would choose for each: the line that describes
+// the code, with its name and its text.
+TEST_F(ShippedCatalogues, DescribeTheCodesPeopleLookUp) {
+  struct Row {
+    int catalogue;
+    const wchar_t* typed;
+    const wchar_t* name;
+    const wchar_t* text;
+  };
+  const Row rows[] = {
+      {kOleErrors, L"80070002", L"ERROR_FILE_NOT_FOUND (Win32 2)", L" - The system cannot find the file specified."},
+      {kOleErrors, L"c0000005", L"STATUS_ACCESS_VIOLATION (NTSTATUS)", L" - The instruction at 0x%08lx referenced memory"},
+      {kWinErrors, L"2250", L"\tERROR_NOT_CONNECTED", L" - This network connection does not exist. (also NERR_UseNotFound)"},
+  };
+  ASSERT_TRUE(app.Start(folder));
+  HWND input = app.Control(kInput), results = app.Control(kResults), total = app.Control(kTotal);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << std::string(row.typed, row.typed + wcslen(row.typed)));
+    Click(app.Control(row.catalogue));
+    ASSERT_TRUE(WaitUntil([&] { return Text(total).find(row.catalogue == kOleErrors ? L"OLE" : L"Win") != std::wstring::npos; }));
+    ASSERT_TRUE(app.PlaceFocus(input));
+    Press({VK_END});
+    for (std::size_t typed = Text(input).size(); typed > 0; --typed) Press({VK_BACK});
+    ASSERT_TRUE(WaitUntil([&] { return Text(input).empty(); }));
+    Type(row.typed);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(results) && Text(input) == row.typed && ListCount(results) > 0; }));
+    bool described = false;
+    for (const std::wstring& entry : ListEntries(results))
+      described |= entry.find(row.name) != std::wstring::npos && entry.find(row.text) != std::wstring::npos;
+    EXPECT_TRUE(described) << "no line with " << std::string(row.name, row.name + wcslen(row.name));
+  }
+}
+
 }  // namespace
 }  // namespace e2e

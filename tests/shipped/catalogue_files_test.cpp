@@ -1,17 +1,25 @@
-// The catalogues beside the exe, read back: one entry per code in ascending order, every code that
-// winerror.h names, each entry on one line.
+// The catalogues beside the exe, read back and checked against the sources they were made from:
+// one entry per line in ascending code order, every code that the headers and the reference
+// tables name, each with its own text.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "winerror_parse.h"
+#include "headers.h"
+#include "merge.h"
+#include "reference.h"
 
 namespace {
+
+using catgen::Family;
 
 // A path of the build machine; under Wine its root is drive Z:.
 std::string Local(std::string path) { return !path.empty() && path[0] == '/' ? "Z:" + path : path; }
@@ -26,90 +34,197 @@ std::string Read(const std::string& path) {
 
 struct Catalogue {
   std::string bytes;
-  std::vector<std::string> lines;  // without their CR LF
+  std::vector<std::string> lines;                       // without their CR LF
+  std::multimap<std::uint32_t, std::string> byCode;     // in file order within a code
+  std::vector<std::string> Lines(std::uint32_t code) const {
+    std::vector<std::string> found;
+    for (auto [at, end] = byCode.equal_range(code); at != end; ++at) found.push_back(at->second);
+    return found;
+  }
+  // The line of the code that the name begins, or the first line of the code that holds it.
+  std::string Find(std::uint32_t code, const std::string& name) const {
+    std::string holding;
+    for (const std::string& line : Lines(code)) {
+      if (line.compare(line.find('\t') + 1, name.size() + 1, name + " ") == 0 ||
+          line.substr(line.find('\t') + 1) == name)
+        return line;
+      if (holding.empty() && line.find(name) != std::string::npos) holding = line;
+    }
+    return holding;
+  }
 };
 
-Catalogue Load(const char* name) {
-  Catalogue c{Read(std::string(QUORVEX_OUTPUT_DIR) + "/" + name), {}};
+Catalogue Load(const char* name, bool hex) {
+  Catalogue c{Read(std::string(QUORVEX_OUTPUT_DIR) + "/" + name), {}, {}};
   std::size_t start = 0;
   while (start < c.bytes.size()) {
-    const std::size_t end = c.bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      c.lines.push_back(c.bytes.substr(start));
-      break;
-    }
+    std::size_t end = c.bytes.find("\r\n", start);
+    if (end == std::string::npos) end = c.bytes.size();
     c.lines.push_back(c.bytes.substr(start, end - start));
     start = end + 2;
+  }
+  for (const std::string& line : c.lines) {
+    const std::string code = line.substr(0, line.find('\t'));
+    c.byCode.emplace(static_cast<std::uint32_t>(std::stoul(code, nullptr, hex ? 16 : 10)), line);
   }
   return c;
 }
 
-std::string Code(const std::string& line) { return line.substr(0, line.find('\t')); }
+const Catalogue& Win32() {
+  static const Catalogue c = Load("errmsg.orv", false);
+  return c;
+}
+const Catalogue& Hex() {
+  static const Catalogue c = Load("errmsg2.orv", true);
+  return c;
+}
 
-const catgen::Codes& Header() {
-  static const catgen::Codes codes = catgen::ParseWinError(Read(QUORVEX_WINERROR_H));
+const std::vector<catgen::Named>& HeaderCodes() {
+  static const std::vector<catgen::Named> codes = [] {
+    std::vector<catgen::HeaderText> headers;
+    for (const catgen::HeaderRule& rule : catgen::ErrorHeaders()) {
+      std::ifstream probe(Local(std::string(QUORVEX_ERROR_HEADERS) + "/" + std::string(rule.file)));
+      if (probe) headers.push_back({rule, Read(std::string(QUORVEX_ERROR_HEADERS) + "/" + std::string(rule.file))});
+    }
+    std::vector<catgen::Named> all;
+    for (const auto& h : catgen::ReadHeaders(headers)) all.insert(all.end(), h.codes.begin(), h.codes.end());
+    return all;
+  }();
   return codes;
 }
 
-class ShippedCatalogue : public testing::TestWithParam<const char*> {};
+const std::vector<catgen::Described>& ReferenceCodes() {
+  static const std::vector<catgen::Described> codes =
+      std::string(QUORVEX_REFERENCE_TSV).empty() ? std::vector<catgen::Described>{}
+                                                 : catgen::ReadReference(Read(QUORVEX_REFERENCE_TSV)).codes;
+  return codes;
+}
 
-TEST_P(ShippedCatalogue, IsOneLinePerEntryEndingInCrLf) {
-  const Catalogue c = Load(GetParam());
+// What FormatMessage of the system says of a Win32 code, in US English, on one line.
+std::string SystemText(std::uint32_t code) {
+  char* buffer = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
+      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = buffer ? catgen::OneLine(std::string(buffer, length)) : "";
+  LocalFree(buffer);
+  return text;
+}
+
+const Catalogue& Of(Family f) { return f == Family::Win32 || f == Family::Ras ? Win32() : Hex(); }
+
+std::string Mark(Family f) { return f == Family::NtStatus ? " (NTSTATUS)" : f == Family::Ras ? " (RAS)" : ""; }
+
+// The text of a line: after its name and " - ", before any further names; or all that follows
+// the code when the line has no name.
+std::string Text(const std::string& line) {
+  const std::string rest = line.substr(line.find('\t') + 1);
+  const std::size_t dash = rest.find(" - ");
+  if (dash != std::string::npos) {
+    const std::string text = rest.substr(dash + 3);
+    return text.substr(0, text.find(" (also "));
+  }
+  // A name alone is one word, with nothing after it but its mark or its further names in brackets.
+  const std::size_t space = rest.find(' ');
+  const bool word = rest.substr(0, space).find_first_not_of(
+                        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") == std::string::npos;
+  return word && (space == std::string::npos || rest.compare(space, 2, " (") == 0) ? "" : rest;
+}
+
+std::size_t WithText(const Catalogue& c) {
+  std::size_t n = 0;
+  for (const auto& line : c.lines) n += !Text(line).empty();
+  return n;
+}
+
+class ShippedCatalogue : public testing::TestWithParam<bool> {};
+
+TEST_P(ShippedCatalogue, IsOneLinePerEntryInAscendingCodeOrderEndingInCrLf) {
+  const bool hex = GetParam();
+  const Catalogue& c = hex ? Hex() : Win32();
   ASSERT_FALSE(c.lines.empty());
-  EXPECT_LT(c.lines.size(), 32767u / 4) << "well within what the list holds";
+  EXPECT_LT(c.lines.size(), 32767u) << "the list holds them all";
   EXPECT_EQ(c.bytes.substr(c.bytes.size() - 2), "\r\n");
   EXPECT_NE(c.bytes.substr(c.bytes.size() - 4), "\r\n\r\n") << "no empty entry at the end";
+  std::uint32_t previous = 0;
   for (const auto& line : c.lines) {
     EXPECT_EQ(line.find_first_of(std::string("\r\n\0", 3)), std::string::npos) << line;
-    ASSERT_NE(line.find('\t'), std::string::npos) << "code, tab, names and text: " << line;
-    EXPECT_GT(line.size(), line.find('\t') + 1) << "something follows the code: " << line;
+    const std::size_t tab = line.find('\t');
+    ASSERT_NE(tab, std::string::npos) << "code, tab, name and text: " << line;
+    const std::string code = line.substr(0, tab);
+    if (hex) {
+      ASSERT_EQ(code.size(), 8u) << line;
+      ASSERT_EQ(code.find_first_not_of("0123456789ABCDEF"), std::string::npos) << line;
+    } else {
+      ASSERT_EQ(code.find_first_not_of("0123456789"), std::string::npos) << line;
+      ASSERT_TRUE(code == "0" || code[0] != '0') << "no leading zeros: " << line;
+    }
+    const auto n = static_cast<std::uint32_t>(std::stoul(code, nullptr, hex ? 16 : 10));
+    EXPECT_GE(n, previous) << "ascending: " << line;
+    previous = n;
+    EXPECT_GT(line.size(), tab + 1) << "something follows the code: " << line;
+    if (const std::size_t dash = line.find(" - ", tab); dash != std::string::npos) {
+      EXPECT_NE(line.find_first_not_of(' ', dash + 3), std::string::npos) << "a blank text: " << line;
+    }
+    EXPECT_EQ(line.find('\t', tab + 1), std::string::npos) << "one tab only: " << line;
+  }
+  std::printf("%s: %zu entries, %zu with a text\n", hex ? "errmsg2.orv" : "errmsg.orv", c.lines.size(), WithText(c));
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, ShippedCatalogue, testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Hex" : "Win32"; });
+
+TEST(ShippedCatalogues, HoldEveryCodeTheHeadersNameWithEachName) {
+  ASSERT_FALSE(HeaderCodes().empty());
+  for (const catgen::Named& n : HeaderCodes()) {
+    const std::string line = Of(n.code.family).Find(n.code.value, n.name);
+    EXPECT_FALSE(line.empty()) << n.name << " is missing";
+  }
+  EXPECT_EQ(Win32().Find(2, "ERROR_FILE_NOT_FOUND").rfind("2\tERROR_FILE_NOT_FOUND - ", 0), 0u);
+  EXPECT_EQ(Hex().Find(0x80004001, "E_NOTIMPL").rfind("80004001\tE_NOTIMPL - ", 0), 0u);
+  EXPECT_EQ(Hex().Find(0xC0000005, "STATUS_ACCESS_VIOLATION").rfind("C0000005\tSTATUS_ACCESS_VIOLATION (NTSTATUS) - ", 0), 0u);
+}
+
+TEST(ShippedCatalogues, HoldEveryReferenceCodeWithItsNameAndText) {
+  if (ReferenceCodes().empty()) GTEST_SKIP() << "built without the reference tables";
+  for (const catgen::Described& d : ReferenceCodes()) {
+    const std::string line = Of(d.code.family).Find(d.code.value, d.name);
+    ASSERT_FALSE(line.empty()) << d.name << " is missing";
+    const std::string text = catgen::OneLine(d.text);
+    if (QUORVEX_USER_LANGUAGE || text.empty()) continue;
+    EXPECT_EQ(line.rfind(line.substr(0, line.find('\t') + 1) + d.name + Mark(d.code.family) + " - " + text, 0), 0u)
+        << line;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Both, ShippedCatalogue, testing::Values("errmsg.orv", "errmsg2.orv"));
-
-TEST(ShippedCatalogues, Win32CodesAreDecimalAscendingAndCompleteWithTheirNames) {
-  const Catalogue c = Load("errmsg.orv");
-  long previous = -1;
-  std::map<long, std::string> byCode;
-  for (const auto& line : c.lines) {
-    const std::string code = Code(line);
-    ASSERT_EQ(code.find_first_not_of("0123456789"), std::string::npos) << line;
-    ASSERT_TRUE(code == "0" || code[0] != '0') << "no leading zeros: " << line;
-    const long n = std::stol(code);
-    EXPECT_GT(n, previous) << "ascending and unique: " << line;
-    previous = n;
-    byCode[n] = line;
+TEST(ShippedCatalogues, WrapEveryWin32CodeInAnHResultWithItsText) {
+  for (const auto& [code, line] : Win32().byCode) {
+    if (code == 0) continue;
+    const std::string text = Text(line), mark = std::string(" ").append(std::to_string(code)).append(")");
+    bool found = false;
+    for (const std::string& wrap : Hex().Lines(0x80070000u | code))
+      found |= wrap.find(mark) != std::string::npos && (text.empty() || wrap.find(" - " + text) != std::string::npos);
+    EXPECT_TRUE(found) << "no 8007 line with the text of " << line;
   }
-  for (const auto& [code, names] : Header().win32) {
-    ASSERT_TRUE(byCode.count(code)) << "code " << code << " (" << names[0] << ") is missing";
-    for (const auto& name : names) EXPECT_NE(byCode[code].find(name), std::string::npos) << byCode[code];
-  }
-  EXPECT_EQ(byCode[2].rfind("2\tERROR_FILE_NOT_FOUND", 0), 0u) << byCode[2];
-  EXPECT_EQ(byCode[5].rfind("5\tERROR_ACCESS_DENIED", 0), 0u) << byCode[5];
 }
 
-TEST(ShippedCatalogues, OleCodesAreEightUpperCaseHexDigitsAscendingAndComplete) {
-  const Catalogue c = Load("errmsg2.orv");
-  unsigned long long previous = 0;
-  bool first = true;
-  std::map<unsigned long, std::string> byCode;
-  for (const auto& line : c.lines) {
-    const std::string code = Code(line);
-    ASSERT_EQ(code.size(), 8u) << line;
-    ASSERT_EQ(code.find_first_not_of("0123456789ABCDEF"), std::string::npos) << line;
-    const unsigned long n = std::stoul(code, nullptr, 16);
-    EXPECT_TRUE(first || n > previous) << "ascending and unique: " << line;
-    previous = n;
-    first = false;
-    byCode[n] = line;
+TEST(ShippedCatalogues, GiveNoSmallHexCodeTheWin32TextOfItsNumber) {
+  std::set<std::pair<std::uint32_t, std::string>> referenceTexts;
+  for (const catgen::Described& d : ReferenceCodes())
+    if (d.code.family != Family::Win32) referenceTexts.emplace(d.code.value, catgen::OneLine(d.text));
+  for (const auto& [code, line] : Hex().byCode) {
+    if (code > 0xFFFF) break;
+    const std::string text = Text(line);
+    if (text.empty()) continue;
+    // The Win32 texts of the number: the catalogue's, and the system's own.
+    std::vector<std::string> win32 = {SystemText(code)};
+    for (const std::string& other : Win32().Lines(code)) win32.push_back(Text(other));
+    for (const std::string& other : win32) {
+      if (other == text) {
+        EXPECT_TRUE(referenceTexts.count({code, text})) << line;
+      }
+    }
   }
-  for (const auto& [code, names] : Header().ole) {
-    ASSERT_TRUE(byCode.count(code)) << names[0] << " is missing";
-    for (const auto& name : names) EXPECT_NE(byCode[code].find(name), std::string::npos) << byCode[code];
-  }
-  EXPECT_EQ(byCode[0x80004001].rfind("80004001\tE_NOTIMPL", 0), 0u) << byCode[0x80004001];
-  EXPECT_EQ(byCode[0x80070005].rfind("80070005\tE_ACCESSDENIED", 0), 0u) << byCode[0x80070005];
 }
 
 }  // namespace

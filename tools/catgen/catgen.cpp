@@ -1,56 +1,33 @@
-// Writes the two catalogues, errmsg.orv (Win32 errors) and errmsg2.orv (OLE errors), from the
-// codes that winerror.h names and the texts that the running system's message tables hold.
+// Writes the two catalogues, errmsg.orv (Win32 errors) and errmsg2.orv (HRESULTs and NTSTATUS
+// codes), from every error code that the toolchain's headers, Microsoft's published error tables
+// and the running system know:
 //
-//   catgen OUTPUT-FOLDER [WINERROR.H] [--user-language]
+//   catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--user-language]
 //
-// One line per code, ascending: the code as a user types it (Win32 in decimal, OLE as 8 upper-case
-// hexadecimal digits), a tab, its names joined with ", ", " - " and the system's text. Texts are in
-// US English where the system has it (or, with --user-language, in the user's language), 8-bit text
-// in the ANSI code page, lines ending in CR LF.
-#include <windows.h>
-
+// A pipeline: one reader per source (headers.h, reference.h, system_tables.h), one merge by code
+// (merge.h), one writer (writer.h). The reference's texts come first, the system's second; with
+// --user-language the system's texts, in the user's language, come first. Output: 8-bit text in the
+// ANSI code page, lines ending in CR LF. What a source could not give is counted and printed.
 #include <cstdio>
 #include <fstream>
-#include <set>
+#include <optional>
 #include <sstream>
 #include <string>
 
-#include "winerror_parse.h"
+#include "headers.h"
+#include "merge.h"
+#include "reference.h"
+#include "system_tables.h"
+#include "writer.h"
 
 namespace {
 
-constexpr DWORD kWin32Facility = 7;  // HRESULTs that wrap Win32 codes: their texts are the Win32 ones
-
-bool g_userLanguage = false;
-
-// The system's text for a code, on one line; empty when the system has none.
-std::string SystemText(DWORD code) {
-  char* buffer = nullptr;
-  const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER;
-  DWORD length = 0;
-  if (!g_userLanguage)
-    length = FormatMessageA(flags, nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                            reinterpret_cast<char*>(&buffer), 0, nullptr);
-  if (!length) length = FormatMessageA(flags, nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text(buffer ? buffer : "", length);
-  if (buffer) LocalFree(buffer);
-  // One entry is one line: line breaks inside a text become spaces.
-  std::string line;
-  for (char c : text) {
-    if (c == '\r' || c == '\n') c = ' ';
-    if (c == '\0') continue;
-    if (c == ' ' && (line.empty() || line.back() == ' ')) continue;
-    line += c;
-  }
-  while (!line.empty() && line.back() == ' ') line.pop_back();
-  return line;
-}
-
-std::string Entry(const std::string& code, const std::vector<std::string>& names, const std::string& text) {
-  std::string line = code + "\t";
-  for (std::size_t i = 0; i < names.size(); ++i) line += (i ? ", " : "") + names[i];
-  if (!names.empty() && !text.empty()) line += " - ";
-  return line + text + "\r\n";
+std::optional<std::string> Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 bool Write(const std::string& path, const std::string& text) {
@@ -59,71 +36,87 @@ bool Write(const std::string& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
+std::size_t WithText(const std::vector<catgen::Entry>& entries) {
+  std::size_t n = 0;
+  for (const auto& e : entries) n += !e.text.empty();
+  return n;
+}
+
+const char* FamilyName(catgen::Family f) {
+  switch (f) {
+    case catgen::Family::Win32: return "Win32";
+    case catgen::Family::Ras: return "RAS";
+    case catgen::Family::HResult: return "HRESULT";
+    case catgen::Family::NtStatus: return "NTSTATUS";
+  }
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string folder, header;
+  std::string folder, include, referencePath;
+  bool userLanguage = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--user-language") g_userLanguage = true;
+    if (arg == "--user-language") userLanguage = true;
+    else if (arg == "--reference" && i + 1 < argc) referencePath = argv[++i];
     else if (folder.empty()) folder = arg;
-    else header = arg;
+    else if (include.empty()) include = arg;
+    else include.clear();  // one argument too many
   }
-  if (folder.empty()) {
-    std::fprintf(stderr, "usage: catgen OUTPUT-FOLDER [WINERROR.H] [--user-language]\n");
+  if (folder.empty() || include.empty()) {
+    std::fprintf(stderr, "usage: catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--user-language]\n");
     return 2;
   }
-  catgen::Codes codes;
-  if (!header.empty()) {
-    std::ifstream in(header, std::ios::binary);
-    if (!in) {
-      std::fprintf(stderr, "catgen: cannot read %s\n", header.c_str());
-      return 1;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    codes = catgen::ParseWinError(text.str());
+
+  // Reader 1: the headers.
+  catgen::Sources sources;
+  std::vector<catgen::HeaderText> headers;
+  for (const catgen::HeaderRule& rule : catgen::ErrorHeaders()) {
+    if (auto text = Read(include + "/" + std::string(rule.file))) headers.push_back({rule, std::move(*text)});
+    else std::printf("catgen: %s: not in %s\n", std::string(rule.file).c_str(), include.c_str());
+  }
+  for (const catgen::HeaderCodes& h : catgen::ReadHeaders(headers)) {
+    std::printf("catgen: %s: %zu codes, %zu definitions skipped\n", std::string(h.file).c_str(), h.codes.size(), h.skipped);
+    sources.headers.insert(sources.headers.end(), h.codes.begin(), h.codes.end());
   }
 
-  std::string win32;
-  std::size_t win32Count = 0;
-  for (DWORD code = 0; code <= 0xFFFF; ++code) {
-    const std::string text = SystemText(code);
-    auto named = codes.win32.find(code);
-    if (text.empty() && named == codes.win32.end()) continue;
-    win32 += Entry(std::to_string(code), named == codes.win32.end() ? std::vector<std::string>{} : named->second, text);
-    ++win32Count;
+  // Reader 2: the reference tables.
+  if (referencePath.empty()) {
+    std::printf("catgen: no reference tables: the texts come from the system alone\n");
+  } else if (auto tsv = Read(referencePath)) {
+    catgen::Reference ref = catgen::ReadReference(*tsv);
+    std::size_t counts[4] = {};
+    for (const auto& d : ref.codes) ++counts[static_cast<int>(d.code.family)];
+    std::printf("catgen: reference: %zu Win32, %zu HRESULT, %zu NTSTATUS codes, %zu lines skipped\n", counts[0], counts[2],
+                counts[3], ref.skipped);
+    sources.reference = std::move(ref.codes);
+  } else {
+    std::fprintf(stderr, "catgen: cannot read %s\n", referencePath.c_str());
+    return 1;
   }
 
-  // OLE: every HRESULT the header names, and every code the system describes in the facilities
-  // that the header's HRESULTs use, errors and (outside the Win32 range) successes.
-  std::set<DWORD> ole;
-  std::set<DWORD> facilities;
-  for (const auto& [code, names] : codes.ole) {
-    ole.insert(code);
-    facilities.insert((code >> 16) & 0x7FF);
-  }
-  for (DWORD facility : facilities) {
-    if (facility == kWin32Facility) continue;
-    for (DWORD low = 0; low <= 0xFFFF; ++low) {
-      const DWORD error = 0x80000000u | facility << 16 | low;
-      if (!SystemText(error).empty()) ole.insert(error);
-      const DWORD success = facility << 16 | low;
-      if (facility != 0 && !SystemText(success).empty()) ole.insert(success);
-    }
-  }
-  std::string oleText;
-  for (DWORD code : ole) {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08lX", static_cast<unsigned long>(code));
-    auto named = codes.ole.find(code);
-    oleText += Entry(hex, named == codes.ole.end() ? std::vector<std::string>{} : named->second, SystemText(code));
-  }
+  // Reader 3: the system's message tables.
+  sources.system = catgen::SystemErrorTexts(userLanguage);
+  sources.modules = catgen::ModuleTables(userLanguage);
+  sources.systemFirst = userLanguage;
+  std::printf("catgen: the system's error table: %zu Win32 texts\n", sources.system.size());
 
-  if (!Write(folder + "\\errmsg.orv", win32) || !Write(folder + "\\errmsg2.orv", oleText)) {
+  const catgen::Merged merged = catgen::Merge(sources);
+  for (const catgen::TableUse& t : merged.tables)
+    std::printf("catgen: %s: %zu messages, %zu of named %s codes, %zu texts used\n", t.module.c_str(), t.messages,
+                t.known, FamilyName(t.family), t.texts);
+  std::printf("catgen: texts chosen: %zu from the reference, %zu from the system's error table, %zu from module tables\n",
+              merged.fromReference, merged.fromSystem, merged.fromTables);
+
+  const auto& c = merged.catalogues;
+  if (!Write(folder + "/errmsg.orv", catgen::Utf8ToAnsi(catgen::Catalogue(c.win32, false))) ||
+      !Write(folder + "/errmsg2.orv", catgen::Utf8ToAnsi(catgen::Catalogue(c.hex, true)))) {
     std::fprintf(stderr, "catgen: cannot write the catalogues into %s\n", folder.c_str());
     return 1;
   }
-  std::printf("catgen: %zu Win32 codes, %zu OLE codes\n", win32Count, ole.size());
+  std::printf("catgen: errmsg.orv: %zu entries, %zu with a text; errmsg2.orv: %zu entries, %zu with a text\n",
+              c.win32.size(), WithText(c.win32), c.hex.size(), WithText(c.hex));
   return 0;
 }

@@ -1,0 +1,308 @@
+// The catalogue generator's pipeline: its readers of headers and message tables, the merge that
+// chooses names and texts, and the line the writer makes of each entry.
+#include <gtest/gtest.h>
+
+#include "headers.h"
+#include "merge.h"
+#include "message_table.h"
+#include "reference.h"
+#include "writer.h"
+
+namespace {
+
+using namespace catgen;
+using Names = std::vector<std::string>;
+
+constexpr HeaderRule kWinError{.file = "winerror.h"};
+
+constexpr char kHeader[] = R"(
+#ifndef _WINERROR_
+#define _WINERROR_
+#define FACILITY_WIN32 7
+#define SEVERITY_ERROR 1
+#define __MSABI_LONG(x) x ## l
+#define ERROR_SUCCESS __MSABI_LONG(0)
+#define NO_ERROR __MSABI_LONG(0)
+#define ERROR_FILE_NOT_FOUND __MSABI_LONG(2)
+#define ERROR_ACCESS_DENIED 5L   /* a comment */
+#define ERROR_PLAIN 1450
+#define WSABASEERR 10000
+#define WSAEINTR (WSABASEERR + 4)
+#define DNS_ERROR_RESPONSE_CODES_BASE 9000
+#define DNS_ERROR_RCODE_FORMAT_ERROR (DNS_ERROR_RESPONSE_CODES_BASE + 1)
+#define DNS_ERROR_MASK 0x00002328
+#define DNS_ERROR_NO_MEMORY ERROR_OUTOFMEMORY
+#define ERROR_OUTOFMEMORY 14L
+#define DNS_ERROR_INVALID_NAME ERROR_FILE_NOT_FOUND
+#define ERROR_TOO_BIG 70000
+#define XACT_E_FIRST 0x8004D000
+#ifdef RC_INVOKED
+#define _HRESULT_TYPEDEF_(_sc) _sc
+#else
+#define _HRESULT_TYPEDEF_(_sc) ((HRESULT)_sc)
+#endif
+#define E_UNEXPECTED _HRESULT_TYPEDEF_(0x8000FFFFL)
+#define E_NOTIMPL _HRESULT_TYPEDEF_(0x80004001)
+#define E_ACCESSDENIED _HRESULT_TYPEDEF_(0x80070005L)
+#define S_OK ((HRESULT)0x00000000)
+#define S_FALSE ((HRESULT)0x00000001)
+#define SEC_E_NOT_SUPPORTED E_NOTIMPL
+#define HRESULT_CODE(hr) ((hr) & 0xFFFF)
+#define __HRESULT_FROM_WIN32(x) ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT) (((x) & 0x0000FFFF) | (FACILITY_WIN32 << 16) | 0x80000000)))
+#define HRESULT_FROM_WIN32(x) __HRESULT_FROM_WIN32(x)
+#define MAKE_HRESULT(sev,fac,code) ((HRESULT) (((unsigned __LONG32)(sev)<<31) | ((unsigned __LONG32)(fac)<<16) | ((unsigned __LONG32)(code))))
+#endif
+)";
+
+std::map<Code, Names> ByCode(const std::vector<Named>& codes) {
+  std::map<Code, Names> by;
+  for (const Named& n : codes) by[n.code].push_back(n.name);
+  return by;
+}
+
+Code W(std::uint32_t v) { return {Family::Win32, v}; }
+Code H(std::uint32_t v) { return {Family::HResult, v}; }
+Code N(std::uint32_t v) { return {Family::NtStatus, v}; }
+Code R(std::uint32_t v) { return {Family::Ras, v}; }
+
+TEST(ErrorHeaders, WinErrorGivesWin32CodesAndHResultsWithEveryNameOfEach) {
+  const auto codes = ByCode(ReadHeaders({{kWinError, kHeader}})[0].codes);
+  EXPECT_EQ(codes.at(W(0)), (Names{"ERROR_SUCCESS", "NO_ERROR"}));
+  EXPECT_EQ(codes.at(W(2)), (Names{"ERROR_FILE_NOT_FOUND", "DNS_ERROR_INVALID_NAME"}));
+  EXPECT_EQ(codes.at(W(5)), Names{"ERROR_ACCESS_DENIED"});
+  EXPECT_EQ(codes.at(W(1450)), Names{"ERROR_PLAIN"});
+  EXPECT_EQ(codes.at(W(10004)), Names{"WSAEINTR"});
+  EXPECT_EQ(codes.at(W(9001)), Names{"DNS_ERROR_RCODE_FORMAT_ERROR"});
+  EXPECT_EQ(codes.at(W(14)), (Names{"DNS_ERROR_NO_MEMORY", "ERROR_OUTOFMEMORY"})) << "a name defined further down";
+  // Facilities, severities, bases, masks and range bounds are no codes; nor is what cannot be one.
+  for (std::uint32_t no : {1u, 7u, 9000u, 10000u, 70000u}) EXPECT_EQ(codes.count(W(no)), 0u) << no;
+
+  EXPECT_EQ(codes.at(H(0x8000FFFFu)), Names{"E_UNEXPECTED"});
+  EXPECT_EQ(codes.at(H(0x80004001u)), (Names{"E_NOTIMPL", "SEC_E_NOT_SUPPORTED"}));
+  EXPECT_EQ(codes.at(H(0x80070005u)), Names{"E_ACCESSDENIED"});
+  EXPECT_EQ(codes.at(H(0u)), Names{"S_OK"});
+  EXPECT_EQ(codes.at(H(1u)), Names{"S_FALSE"});
+  EXPECT_EQ(codes.count(H(0x8004D000u)), 0u);
+  EXPECT_EQ(codes.size(), 7u + 5u);
+}
+
+// Each of the other headers' ways of defining a code, read after kHeader as the generator reads
+// them after winerror.h.
+struct HeaderCase {
+  const char* what;
+  HeaderRule rule;
+  const char* text;
+  std::map<Code, Names> codes;
+  std::size_t skipped = 0;
+};
+
+void PrintTo(const HeaderCase& c, std::ostream* os) { *os << c.what; }
+
+class HeaderForms : public testing::TestWithParam<HeaderCase> {};
+
+TEST_P(HeaderForms, AreReadAsCodesOfTheirFamily) {
+  const HeaderCase& c = GetParam();
+  const auto read = ReadHeaders({{kWinError, kHeader}, {c.rule, c.text}});
+  EXPECT_EQ(ByCode(read[1].codes), c.codes);
+  EXPECT_EQ(read[1].skipped, c.skipped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catgen, HeaderForms,
+    testing::Values(
+        HeaderCase{"a base plus an offset", {.file = "lmerr.h", .prefix = "NERR_"},
+                   "#define NERR_BASE 2100\n#define NERR_UseNotFound (NERR_BASE+150)\n#define MAX_NERR (NERR_BASE+899)\n",
+                   {{W(2250), {"NERR_UseNotFound"}}}},
+        HeaderCase{"error names among other constants", {.file = "wininet.h", .prefix = "ERROR_"},
+                   "#define INTERNET_ERROR_BASE 12000\n#define ERROR_INTERNET_TIMEOUT (INTERNET_ERROR_BASE + 2)\n"
+                   "#define INTERNET_FLAG_RELOAD 0x80000000\n#define INTERNET_ERROR_LAST ERROR_INTERNET_TIMEOUT\n",
+                   {{W(12002), {"ERROR_INTERNET_TIMEOUT"}}}},
+        HeaderCase{"a family of its own above its base", {.file = "raserror.h", .plain = Family::Ras, .lowest = 600},
+                   "#define RASBASE 600\n#define SUCCESS 0\n#define PENDING (RASBASE+0)\n"
+                   "#define ERROR_INVALID_PORT_HANDLE (RASBASE+1)\n#define RASBASEEND (RASBASE+270)\n",
+                   {{R(600), {"PENDING"}}, {R(601), {"ERROR_INVALID_PORT_HANDLE"}}}},
+        HeaderCase{"a macro of winerror.h's macro", {.file = "corerror.h", .plain = Family::HResult},
+                   "#define FACILITY_URT 0x13\n#define EMAKEHR(val) MAKE_HRESULT(SEVERITY_ERROR, FACILITY_URT, val)\n"
+                   "#define SMAKEHR(val) MAKE_HRESULT(0, FACILITY_URT, val)\n"
+                   "#define COR_E_TYPEUNLOADED EMAKEHR(0x1013)\n#define CLDB_S_TRUNCATION SMAKEHR(0x1106)\n"
+                   "#define COR_E_FILENOTFOUND HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)\n",
+                   {{H(0x80131013u), {"COR_E_TYPEUNLOADED"}},
+                    {H(0x00131106u), {"CLDB_S_TRUNCATION"}},
+                    {H(0x80070002u), {"COR_E_FILENOTFOUND"}}}},
+        HeaderCase{"typed, continued on a second line, or plain with the error bit",
+                   {.file = "mferror.h", .plain = Family::HResult},
+                   "#define FACILITY_MF 0xd\n#define MF_E_PLATFORM_NOT_INITIALIZED _HRESULT_TYPEDEF_(0xC00D36B0L)\n"
+                   "#define MF_E_SPLIT \\\n  _HRESULT_TYPEDEF_(0xC00D36B1L)\n#define MF_INDEX_SIZE_ERR 0x80700001\n",
+                   {{H(0xC00D36B0u), {"MF_E_PLATFORM_NOT_INITIALIZED"}},
+                    {H(0xC00D36B1u), {"MF_E_SPLIT"}},
+                    {H(0x80700001u), {"MF_INDEX_SIZE_ERR"}}}},
+        HeaderCase{"cast to NTSTATUS", {.file = "ntstatus.h", .plain = Family::NtStatus},
+                   "#define STATUS_SEVERITY_ERROR 0x3\n#define STATUS_WAIT_1 ((NTSTATUS)0x00000001)\n"
+                   "#define STATUS_ACCESS_VIOLATION ((NTSTATUS)0xC0000005L)\n",
+                   {{N(1), {"STATUS_WAIT_1"}}, {N(0xC0000005u), {"STATUS_ACCESS_VIOLATION"}}}},
+        HeaderCase{"what cannot be evaluated is skipped and counted", {.file = "wuerror.h", .plain = Family::HResult},
+                   "#define WU_E_NO_SERVICE _HRESULT_TYPEDEF_(0x80240001L)\n#define WU_E_ODD sizeof(HRESULT)\n"
+                   "#define WU_E_LOOP WU_E_LOOP\n#define WU_E_UNKNOWN_MACRO UNDEFINED(1)\n",
+                   {{H(0x80240001u), {"WU_E_NO_SERVICE"}}},
+                   3}));
+
+// A table of two blocks: ids 1 and 2 in UTF-16, then 0xC0000005 as 8-bit text.
+std::string TableBytes() {
+  auto u16 = [](std::string& b, std::uint32_t v) { b += static_cast<char>(v & 0xFF), b += static_cast<char>(v >> 8); };
+  auto u32 = [&](std::string& b, std::uint32_t v) { u16(b, v & 0xFFFF), u16(b, v >> 16); };
+  std::string entries;
+  for (const char16_t* text : {u"Incorrect function.\r\n", u"Caf\u00e9\r\n"}) {
+    const std::u16string s(text);
+    u16(entries, static_cast<std::uint32_t>(4 + 2 * s.size() + 2));
+    u16(entries, 1);
+    for (char16_t c : s) u16(entries, c);
+    u16(entries, 0);
+  }
+  const std::size_t ansi = entries.size();
+  entries += std::string("\x10\x00\x00\x00", 4) + std::string("Access\xA0" "vi\0\0\0", 12);
+  std::string b;
+  u32(b, 2);
+  u32(b, 1), u32(b, 2), u32(b, 4 + 24);
+  u32(b, 0xC0000005u), u32(b, 0xC0000006u), u32(b, static_cast<std::uint32_t>(4 + 24 + ansi));  // one past the end
+  return b + entries;
+}
+
+TEST(MessageTables, GiveEveryMessageItsExactIdAndStopAtWhatTheyDoNotHold) {
+  const auto latin1 = [](std::string_view s) {
+    std::u16string wide(s.begin(), s.end());
+    for (auto& c : wide) c = static_cast<unsigned char>(c);
+    return Utf16ToUtf8(wide);
+  };
+  const auto messages = ReadMessageTable(TableBytes(), latin1);
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0].id, 1u);
+  EXPECT_EQ(messages[0].text, "Incorrect function.\r\n");
+  EXPECT_EQ(messages[1].text, "Caf\xC3\xA9\r\n");
+  EXPECT_EQ(messages[2].id, 0xC0000005u);
+  EXPECT_EQ(messages[2].text, "Access\xC2\xA0vi");
+  EXPECT_TRUE(ReadMessageTable(TableBytes().substr(0, 40), latin1).size() < 3u) << "a table cut short";
+  EXPECT_TRUE(ReadMessageTable(std::string("\xFF\xFF\xFF\xFF", 4), latin1).empty());
+}
+
+// What the merge makes of a few sources: the lines of both catalogues, as the writer writes them.
+std::vector<std::string> Lines(const std::vector<Entry>& entries, bool hex) {
+  std::vector<std::string> lines;
+  for (const Entry& e : entries) lines.push_back(Line(e, hex));
+  return lines;
+}
+
+Sources Example() {
+  Sources s;
+  s.headers = {{W(0), "ERROR_SUCCESS"},        {W(0), "NO_ERROR"},           {W(1), "ERROR_INVALID_FUNCTION"},
+               {W(5), "ERROR_ACCESS_DENIED"},  {W(14), "ERROR_OUTOFMEMORY"}, {W(2250), "ERROR_NOT_CONNECTED"},
+               {W(2250), "NERR_UseNotFound"},  {R(601), "ERROR_INVALID_PORT_HANDLE"}, {R(602), "ERROR_PORT_ALREADY_OPEN"},
+               {H(1), "S_FALSE"},              {H(0x80070005u), "E_ACCESSDENIED"},
+               {H(0x8007000Eu), "E_OUTOFMEMORY"}, {N(0x102), "STATUS_TIMEOUT"},
+               {N(0xC0000005u), "STATUS_ACCESS_VIOLATION"}};
+  s.reference = {{W(5), "ERROR_ACCESS_DENIED", "Access is denied."},
+                 {W(2250), "ERROR_NOT_CONNECTED", "This network connection does not exist."},
+                 {H(0x80070005u), "E_ACCESSDENIED", "General access denied error."},
+                 {N(0xC0000005u), "STATUS_ACCESS_VIOLATION", "The instruction at 0x%08lx referenced memory."}};
+  s.system = {{0, "The operation completed successfully.\r\n"},
+              {1, "Incorrect function.\r\n"},
+              {5, "Zugriff verweigert.\r\n"},
+              {14, "Not enough memory resources are available\r\nto process this command.\r\n"},
+              {601, "The object found is out of scope.\r\n"},
+              {3000, "A code that only the system knows.\r\n"},
+              {3001, "\r\n"}};
+  s.modules = {
+      {"rasmsg.dll",
+       {{601, "The port handle is invalid.\r\n"}, {602, "The port is already open."}, {650, "An event, no code."}}},
+      {"ntmsg.dll",
+       {{0x102, "The given Timeout interval expired.\r\n"}, {0xC0000005u, "Bad memory."}, {1, "An NTSTATUS 1."}}},
+      {"kernelbase.dll", {{1, "Win32 1 again."}, {0x8007000Eu, "Ran out of memory."}, {2250, "Not connected."}}},
+  };
+  return s;
+}
+
+TEST(Merge, ChoosesEachCodesOwnTextInTheReferenceFirstAndTheSystemsSecond) {
+  const Merged m = Merge(Example());
+  EXPECT_EQ(Lines(m.catalogues.win32, false),
+            (std::vector<std::string>{
+                "0\tERROR_SUCCESS - The operation completed successfully. (also NO_ERROR)",
+                "1\tERROR_INVALID_FUNCTION - Incorrect function.",
+                "5\tERROR_ACCESS_DENIED - Access is denied.",
+                "14\tERROR_OUTOFMEMORY - Not enough memory resources are available to process this command.",
+                "601\tThe object found is out of scope.",
+                "601\tERROR_INVALID_PORT_HANDLE (RAS) - The port handle is invalid.",
+                "602\tERROR_PORT_ALREADY_OPEN (RAS) - The port is already open.",
+                "2250\tERROR_NOT_CONNECTED - This network connection does not exist. (also NERR_UseNotFound)",
+                "3000\tA code that only the system knows.",
+            }));
+  EXPECT_EQ(Lines(m.catalogues.hex, true),
+            (std::vector<std::string>{
+                "00000001\tS_FALSE",
+                "00000102\tSTATUS_TIMEOUT (NTSTATUS) - The given Timeout interval expired.",
+                "80070001\tERROR_INVALID_FUNCTION (Win32 1) - Incorrect function.",
+                "80070005\tE_ACCESSDENIED - General access denied error.",
+                "80070005\tERROR_ACCESS_DENIED (Win32 5) - Access is denied.",
+                "8007000E\tE_OUTOFMEMORY - Ran out of memory.",
+                "8007000E\tERROR_OUTOFMEMORY (Win32 14) - Not enough memory resources are available to process this command.",
+                "80070259\t(Win32 601) - The object found is out of scope.",
+                "80070259\tERROR_INVALID_PORT_HANDLE (RAS 601) - The port handle is invalid.",
+                "8007025A\tERROR_PORT_ALREADY_OPEN (RAS 602) - The port is already open.",
+                "800708CA\tERROR_NOT_CONNECTED (Win32 2250) - This network connection does not exist. (also NERR_UseNotFound)",
+                "80070BB8\t(Win32 3000) - A code that only the system knows.",
+                "C0000005\tSTATUS_ACCESS_VIOLATION (NTSTATUS) - The instruction at 0x%08lx referenced memory.",
+            }));
+  ASSERT_EQ(m.tables.size(), 3u);
+  EXPECT_EQ(m.tables[0].family, Family::Ras);
+  EXPECT_EQ(m.tables[1].family, Family::NtStatus);
+  EXPECT_EQ(m.tables[2].family, Family::Win32);
+  EXPECT_EQ(m.tables[2].texts, 2u) << "the system's own text of Win32 1 stands";
+}
+
+TEST(Merge, InTheUsersLanguageTakesTheSystemsTextFirst) {
+  Sources s = Example();
+  s.systemFirst = true;
+  const auto lines = Lines(Merge(s).catalogues.win32, false);
+  EXPECT_EQ(lines[2], "5\tERROR_ACCESS_DENIED - Zugriff verweigert.");
+  EXPECT_EQ(lines[7], "2250\tERROR_NOT_CONNECTED - Not connected. (also NERR_UseNotFound)");
+}
+
+TEST(Merge, AnHResultWithoutATextOfItsOwnSharesTheLineOfTheWin32CodeItWraps) {
+  Sources s;
+  s.headers = {{W(6), "ERROR_INVALID_HANDLE"}, {H(0x80070006u), "E_HANDLE"}, {W(87), "ERROR_INVALID_PARAMETER"},
+               {H(0x80070057u), "E_INVALIDARG"}};
+  s.reference = {{W(6), "ERROR_INVALID_HANDLE", "The handle is invalid."},
+                 {W(87), "ERROR_INVALID_PARAMETER", "The parameter is incorrect."},
+                 {H(0x80070057u), "E_INVALIDARG", "The parameter is incorrect."}};
+  EXPECT_EQ(Lines(Merge(s).catalogues.hex, true),
+            (std::vector<std::string>{
+                "80070006\tE_HANDLE - The handle is invalid. (also ERROR_INVALID_HANDLE (Win32 6))",
+                "80070057\tE_INVALIDARG - The parameter is incorrect. (also ERROR_INVALID_PARAMETER (Win32 87))",
+            }));
+}
+
+TEST(Writer, PutsTheTextRightAfterOneNameAndOnOneLine) {
+  EXPECT_EQ(OneLine("  Line one.\r\n\r\nLine two,\tthen  three.  \r\n"), "Line one. Line two, then  three.");
+  EXPECT_EQ(OneLine("\r\n \t"), "");
+  EXPECT_EQ(Line({0, "ERROR_SUCCESS", "Done.", {"NO_ERROR", "S_OK"}}, false), "0\tERROR_SUCCESS - Done. (also NO_ERROR, S_OK)");
+  EXPECT_EQ(Line({0x8000FFFFu, "E_UNEXPECTED", "", {}}, true), "8000FFFF\tE_UNEXPECTED");
+  EXPECT_EQ(Line({0x1Au, "", "Only a text.", {}}, true), "0000001A\tOnly a text.");
+  EXPECT_EQ(Catalogue({{1, "A", "", {}}, {65535, "B", "b", {}}}, false), "1\tA\r\n65535\tB - b\r\n");
+}
+
+TEST(Reference, ReadsFamilyCodeNameAndTextWithTheirEscapes) {
+  const Reference ref = ReadReference(
+      "win32\t00000002\tERROR_FILE_NOT_FOUND\tThe system cannot find the file specified.\n"
+      "hresult\t80004005\tE_FAIL\tUnspecified error.\\r\\n\n"
+      "ntstatus\tC0000005\tSTATUS_ACCESS_VIOLATION\tUser %s\\\\%s\n"
+      "win32\t00010000\tERROR_TOO_LARGE\tNo Win32 code.\n"
+      "hresult\tnot-hex\tE_ODD\tx\n"
+      "short\tline\n");
+  ASSERT_EQ(ref.codes.size(), 3u);
+  EXPECT_EQ(ref.codes[0].code, W(2));
+  EXPECT_EQ(ref.codes[1].code, H(0x80004005u));
+  EXPECT_EQ(ref.codes[1].text, "Unspecified error.\r\n");
+  EXPECT_EQ(ref.codes[2].code, N(0xC0000005u));
+  EXPECT_EQ(ref.codes[2].text, "User %s\\%s");
+  EXPECT_EQ(ref.skipped, 3u);
+}
+
+}  // namespace
