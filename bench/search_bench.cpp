@@ -90,7 +90,7 @@ Stats Time(HWND window, const std::function<void()>& prepare, const std::functio
   return Summarise(ms);
 }
 
-void Row(const char* what, Stats s) { std::printf("| %-56s | %9.2f | %9.2f |\n", what, s.median, s.p95); }
+void Row(const char* what, Stats s) { std::printf("| %-78s | %9.2f | %9.2f |\n", what, s.median, s.p95); }
 
 }  // namespace
 
@@ -99,16 +99,16 @@ int main(int argc, char** argv) {
   if (argc > 1) kEntries = std::clamp(std::atoi(argv[1]), 1, 32767);
   if (argc > 2) kRepetitions = std::max(1, std::atoi(argv[2]));
   Write(L"errmsg.orv", BigCatalogue());
-  // The shipped Win32 catalogue, when scripts/bench.sh put a copy beside the benchmark, stands in
-  // the OLE slot for the typical keystrokes.
-  const std::string shipped = Read(L"shipped.orv");
-  Write(L"errmsg2.orv", shipped.empty() ? TypicalCatalogue() : shipped);
+  // The shipped catalogues, when scripts/bench.sh put copies beside the benchmark, stand in the OLE
+  // slot for the typical keystrokes.
+  const std::string shippedWin32 = Read(L"shipped.orv"), shippedHex = Read(L"shipped2.orv");
+  Write(L"errmsg2.orv", TypicalCatalogue());
   frmMain& frm = frmMain::Instance();
   frm.Show();
   Pump();
   HWND window = reinterpret_cast<HWND>(frm.hWnd());
   const std::string heading = "what (" + std::to_string(kEntries) + " entries of 100 characters unless said)";
-  std::printf("| %-56s | %9s | %9s |\n|%s|%s|%s|\n", heading.c_str(), "median ms", "p95 ms", std::string(58, '-').c_str(), std::string(11, '-').c_str(),
+  std::printf("| %-78s | %9s | %9s |\n|%s|%s|%s|\n", heading.c_str(), "median ms", "p95 ms", std::string(80, '-').c_str(), std::string(11, '-').c_str(),
               std::string(11, '-').c_str());
 
   auto type = [&](const wchar_t* text) { return [&frm, text] { frm.txtInput.SetText(text); }; };
@@ -141,39 +141,58 @@ int main(int argc, char** argv) {
     }
   });
 
-  // Typical: codes typed digit by digit into an emptied box. The first digit swaps the full list
-  // for the results; every later one narrows them.
+  // Typical: codes typed digit by digit into an emptied box, on each shipped catalogue (loaded in
+  // the OLE slot). The first digit swaps the full list for the results; every later one narrows them.
+  struct Typical {
+    std::string name, catalogue;
+    std::vector<std::wstring> codes;
+    Stats first{}, narrowing{};
+  };
+  const std::vector<std::wstring> decimal{L"53", L"87", L"122", L"234", L"1223", L"997"};
+  std::vector<Typical> typical;
+  if (!shippedWin32.empty()) typical.push_back({"the shipped Win32 catalogue", shippedWin32, decimal});
+  if (!shippedHex.empty())
+    typical.push_back({"the shipped hex catalogue", shippedHex,
+                       {L"80070002", L"80004005", L"80040154", L"C0000005", L"8007000E", L"C000007B"}});
+  if (typical.empty()) typical.push_back({"2,000 generated decimal codes", TypicalCatalogue(), decimal});
   frm.txtInput.SetText(L"");
   frm.opt2.SetValue(true);
-  frm.opt2_Click();
-  Pump();
-  std::vector<double> first, narrowing;
-  const std::wstring codes[] = {L"53", L"87", L"122", L"234", L"1223", L"997"};
-  for (int rep = 0; rep < kRepetitions; ++rep)
-    for (const std::wstring& code : codes) {
-      frm.txtInput.SetText(L"");
-      for (std::size_t length = 1; length <= code.size(); ++length) {
-        Pump();
-        const auto start = std::chrono::steady_clock::now();
-        frm.txtInput.SetText(code.substr(0, length));
-        UpdateWindow(window);
-        (length == 1 ? first : narrowing).push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  for (Typical& t : typical) {
+    Write(L"errmsg2.orv", t.catalogue);
+    frm.opt2_Click();
+    t.name += " (" + std::to_string(frm.lstNames.ListCount()) + " entries)";
+    Pump();
+    std::vector<double> first, narrowing;
+    for (int rep = 0; rep < kRepetitions; ++rep)
+      for (const std::wstring& code : t.codes) {
+        frm.txtInput.SetText(L"");
+        for (std::size_t length = 1; length <= code.size(); ++length) {
+          Pump();
+          const auto start = std::chrono::steady_clock::now();
+          frm.txtInput.SetText(code.substr(0, length));
+          UpdateWindow(window);
+          (length == 1 ? first : narrowing).push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        }
       }
-    }
-  const std::string typicalName = shipped.empty() ? "2,000 generated decimal codes" : "the shipped catalogue";
-  const std::string typicalRow = "keystroke, typical: narrowing on " + typicalName;
-  const std::string firstRow = "keystroke, first digit on " + typicalName;
+    t.first = Summarise(first);
+    t.narrowing = Summarise(narrowing);
+  }
 
   Row("keystroke, worst case: every entry matches", worst);
-  Row(typicalRow.c_str(), Summarise(narrowing));
-  Row(firstRow.c_str(), Summarise(first));
+  double slowest = 0;
+  for (const Typical& t : typical) {
+    Row(("keystroke, typical: narrowing on " + t.name).c_str(), t.narrowing);
+    Row(("keystroke, first digit on " + t.name).c_str(), t.first);
+    slowest = std::max({slowest, t.narrowing.p95, t.first.p95});
+  }
   Row("keystroke, no entry matches", none);
   Row("catalogue load (LoadCatalogue) into the visible list", load);
   Row("floor: bare fill with drawing suppressed", fill);
   Row("floor: bare scan of the full list", scan);
   const double floor = fill.median + scan.median;
   std::printf("\nworst case / floor (medians): %.2f (target at most 1.5)\n", worst.median / floor);
-  std::printf("typical keystroke median: %.2f ms (target at most 2 ms)\n", Summarise(narrowing).median);
+  std::printf("typical keystroke median: %.2f ms (target at most 2 ms)\n", typical.front().narrowing.median);
+  std::printf("slowest keystroke on a shipped catalogue, p95: %.2f ms (target at most 50 ms)\n", slowest);
   std::fflush(stdout);
   ExitProcess(0);
 }

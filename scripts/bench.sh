@@ -14,14 +14,16 @@ qv_headless_program OFF bench/quorvex_bench.exe
 run=$QV_ROOT/build/bench
 mkdir -p "$run"
 cp "$QV_PROGRAM" "$run/"
-# The typical keystrokes run on the shipped Win32 catalogue that the build generated.
-rm -f "$run/shipped.orv"
-shipped=$QV_ROOT/$QV_E2E_BUILD/src/errmsg.orv
-if [ -s "$shipped" ]; then
-  cp "$shipped" "$run/shipped.orv"
-else
-  qv_say "no shipped catalogue at $shipped: typical keystrokes on generated codes"
-fi
+# The typical keystrokes run on the shipped catalogues that the build generated.
+rm -f "$run/shipped.orv" "$run/shipped2.orv"
+for name in errmsg errmsg2; do
+  shipped=$QV_ROOT/$QV_E2E_BUILD/src/$name.orv
+  if [ -s "$shipped" ]; then
+    cp "$shipped" "$run/shipped${name#errmsg}.orv"
+  else
+    qv_say "no shipped catalogue at $shipped"
+  fi
+done
 
 qv_say "$(nproc) cores, $(uname -m), Wine $("$WINELOADER" --version 2>/dev/null), $QUORVEX_WINE_ARCH build, load $(cut -d' ' -f1-3 /proc/loadavg)"
 rc=0

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -78,7 +79,10 @@ int main(int argc, char** argv) {
     else std::printf("catgen: %s: not in %s\n", std::string(rule.file).c_str(), include.c_str());
   }
   for (const catgen::HeaderCodes& h : catgen::ReadHeaders(headers)) {
-    std::printf("catgen: %s: %zu codes, %zu definitions skipped\n", std::string(h.file).c_str(), h.codes.size(), h.skipped);
+    std::set<catgen::Code> codes;
+    for (const auto& n : h.codes) codes.insert(n.code);
+    std::printf("catgen: %s: %zu codes with %zu names, %zu definitions skipped\n", std::string(h.file).c_str(),
+                codes.size(), h.codes.size(), h.skipped);
     sources.headers.insert(sources.headers.end(), h.codes.begin(), h.codes.end());
   }
 
