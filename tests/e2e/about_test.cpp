@@ -337,6 +337,41 @@ TEST_F(About, ShowsItsTextsAndEveryControlAtItsPlaceAt96Dpi) {
   }
 }
 
+TEST_F(About, PicturesAreDrawnAtTheScreensScale) {
+  const COLORREF window = RGB(192, 188, 192), navy = RGB(0, 0, 128);
+  for (const int dpi : {96, 120, 144, 168, 192}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dpi");
+    auto scaled = [dpi](LONG v) { return MulDiv(v, dpi, 96); };
+    ScreenDpi screen(static_cast<DWORD>(dpi));
+    App run;
+    ASSERT_TRUE(run.Start(folder));
+    Click(run.Control(kAbout));
+    about = WaitForAbout(run);
+    ASSERT_TRUE(about) << "no about window";
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    const ClientPixels shot(about);
+    ASSERT_FALSE(shot.pixels.empty());
+
+    // The logo fills its box inside the border, framed in navy to the last pixel: no band.
+    const RECT logo = ClientPlace(Item(kLogo));
+    EXPECT_LE(std::abs(logo.left - scaled(8) - 2), 1);
+    EXPECT_LE(std::abs(Width(logo) - scaled(67)), 1) << Width(logo);
+    EXPECT_LE(std::abs(Height(logo) - scaled(143)), 1) << Height(logo);
+    for (POINT p : {POINT{logo.left, logo.top}, POINT{logo.right - 1, logo.bottom - 1}}) EXPECT_EQ(shot.At(p.x, p.y), navy);
+
+    // The icon picture is the disc, 30 of its 32 pixels wide at 96 dpi, in a control of its size.
+    const RECT icon = PlaceInParent(Item(kIcon));
+    EXPECT_LE(std::abs(icon.left - scaled(336)), 1);
+    EXPECT_LE(std::abs(Width(icon) - scaled(32)), 1) << Width(icon);
+    EXPECT_LE(std::abs(Height(icon) - scaled(32)), 1) << Height(icon);
+    const RECT disc = shot.InkBox({icon.left - 4, icon.top - 4, icon.right + 4, icon.bottom + 4}, window);
+    EXPECT_LE(std::abs(disc.left - icon.left - scaled(1)), 1) << disc.left;
+    EXPECT_LE(std::abs(disc.right - icon.left - scaled(31)), 1) << disc.right;
+    EXPECT_LE(std::abs(disc.bottom - icon.top - scaled(31)), 1) << disc.bottom;
+
+  }
+}
+
 TEST_F(About, IsAFixedDialogCentredOnTheScreenWithoutATaskbarButton) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_TRUE(CentredOnTheScreen(about));
