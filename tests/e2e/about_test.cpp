@@ -395,8 +395,14 @@ TEST_F(About, StaysOneWindowThatLoadsAgainOnlyAfterItCloses) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_TRUE(CentredOnTheScreen(about));
 
-  // Moved aside, behind the main window: About brings the same window back to the front as it is.
-  ASSERT_TRUE(SetWindowPos(about, nullptr, 20, 24, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  // Moved aside, partly behind the main window's top left corner on a screen of any size (moved
+  // clear of it, it stays above the main window under Wine even when that is activated): About
+  // brings the same window back to the front as it is.
+  RECT mainPlace{}, aboutPlace{};
+  GetWindowRect(app.Main(), &mainPlace);
+  GetWindowRect(about, &aboutPlace);
+  const POINT aside{mainPlace.left + 160 - Width(aboutPlace), mainPlace.top + 100 - Height(aboutPlace)};
+  ASSERT_TRUE(SetWindowPos(about, nullptr, aside.x, aside.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
   ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
   ASSERT_EQ(GetForegroundWindow(), app.Main());
   ASSERT_TRUE(WaitUntil([&] { return Above(app.Main(), about); })) << "the main window did not come to the front";
@@ -406,8 +412,8 @@ TEST_F(About, StaysOneWindowThatLoadsAgainOnlyAfterItCloses) {
   EXPECT_EQ(AboutWindows(app), std::vector<HWND>{about});
   RECT r{};
   GetWindowRect(about, &r);
-  EXPECT_EQ(r.left, 20);
-  EXPECT_EQ(r.top, 24);
+  EXPECT_EQ(r.left, aside.x);
+  EXPECT_EQ(r.top, aside.y);
   EXPECT_EQ(Text(about), L"About Quorvex");
 
   Click(Item(kCloseAbout));
