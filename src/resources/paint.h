@@ -87,7 +87,6 @@ class Canvas {
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  const Scale& Scaling() const { return scale_; }
   Rgb At(int x, int y) const { return pixels_[static_cast<std::size_t>(y * width_ + x)]; }
 
   // Edge pixels are blended by coverage.
@@ -108,7 +107,8 @@ class Canvas {
   // Pixel art with its top-left at design pixel (x, y): rows of characters, one a pixel, where
   // the characters in `ink` are painted. A pixel's block runs to where its neighbour's begins
   // when that neighbour (right, or below) is ink too, and is one stroke wide otherwise (whole
-  // device pixels): strokes stay even at any scale, and exactly doubled at twice the size.
+  // device pixels): strokes stay even at any scale, and exactly doubled at twice the size. Pixels
+  // that touch only at a corner still touch.
   void Pixels(int x, int y, std::span<const std::string_view> rows, std::string_view ink, Rgb c, PixelStyle style = {});
 
  private:
