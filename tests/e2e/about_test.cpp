@@ -398,11 +398,20 @@ TEST_F(About, StaysOneWindowThatLoadsAgainOnlyAfterItCloses) {
   // Moved aside, partly behind the main window's top left corner on a screen of any size (moved
   // clear of it, it stays above the main window under Wine even when that is activated): About
   // brings the same window back to the front as it is.
+  // Moved only once it has held still on the screen: moved at once, it was seen back at the
+  // centre in one full run.
+  ASSERT_FALSE(SettledPixels(about).empty());
   RECT mainPlace{}, aboutPlace{};
   GetWindowRect(app.Main(), &mainPlace);
   GetWindowRect(about, &aboutPlace);
   const POINT aside{mainPlace.left + 160 - Width(aboutPlace), mainPlace.top + 100 - Height(aboutPlace)};
   ASSERT_TRUE(SetWindowPos(about, nullptr, aside.x, aside.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  auto place = [&] {
+    RECT r{};
+    GetWindowRect(about, &r);
+    return POINT{r.left, r.top};
+  };
+  ASSERT_TRUE(WaitUntil([&] { return place().x == aside.x && place().y == aside.y; })) << "it was not moved";
   ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
   ASSERT_EQ(GetForegroundWindow(), app.Main());
   ASSERT_TRUE(WaitUntil([&] { return Above(app.Main(), about); })) << "the main window did not come to the front";
@@ -410,10 +419,8 @@ TEST_F(About, StaysOneWindowThatLoadsAgainOnlyAfterItCloses) {
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; })) << "the about window is not in front";
   EXPECT_TRUE(WaitUntil([&] { return Above(about, app.Main()); })) << "the about window lies under the main window";
   EXPECT_EQ(AboutWindows(app), std::vector<HWND>{about});
-  RECT r{};
-  GetWindowRect(about, &r);
-  EXPECT_EQ(r.left, aside.x);
-  EXPECT_EQ(r.top, aside.y);
+  EXPECT_EQ(place().x, aside.x);
+  EXPECT_EQ(place().y, aside.y);
   EXPECT_EQ(Text(about), L"About Quorvex");
 
   Click(Item(kCloseAbout));
