@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the keystroke benchmark and runs it under Wine on a private X server: the main window's own
 # code, timed in-process on a generated catalogue and on the shipped one, beside the floor of a
-# bare list fill and scan.
+# bare list fill and scan; then the time the program takes to draw its pictures at each display
+# scale other than 96 dpi.
 #
 #   bash scripts/bench.sh [ENTRIES] [REPETITIONS]      (32767 and 50 unless told)
 set -euo pipefail
@@ -28,4 +29,6 @@ done
 qv_say "$(nproc) cores, $(uname -m), Wine $("$WINELOADER" --version 2>/dev/null), $QUORVEX_WINE_ARCH build, load $(cut -d' ' -f1-3 /proc/loadavg)"
 rc=0
 (cd "$run" && "$WINELOADER" ./quorvex_bench.exe "$@" </dev/null) || rc=$?
+echo
+"$WINELOADER" "$QV_ROOT/$QV_E2E_BUILD/bench/quorvex_art_bench.exe" </dev/null || rc=$?
 exit "$rc"

@@ -192,8 +192,9 @@ qv_prefix_prepare() {
   echo "$WINEARCH" >"$marker"
 }
 
-# qv_prefix_settings headless|desktop : the registry values the program and its
-# tests are run with. Needs a running server.
+# qv_prefix_settings headless|desktop [DPI] : the registry values the program and
+# its tests are run with; the screen's resolution is 96 dpi unless told. Needs a
+# running server.
 qv_prefix_settings() {
   local x11='HKCU\Software\Wine\X11 Driver' desk='HKCU\Control Panel\Desktop'
   if [ "$1" = headless ]; then
@@ -207,7 +208,7 @@ qv_prefix_settings() {
     "$WINELOADER" reg delete "$x11" /v Decorated /f || true
   fi
   "$WINELOADER" reg add "$desk" /v FontSmoothing /t REG_SZ /d 0 /f
-  "$WINELOADER" reg add "$desk" /v LogPixels /t REG_DWORD /d 96 /f
+  "$WINELOADER" reg add "$desk" /v LogPixels /t REG_DWORD /d "${2:-96}" /f
 } >/dev/null 2>&1 </dev/null
 
 # ---------------------------------------------------------------- the server
@@ -234,7 +235,7 @@ qv_server_stop() {
   return 0
 }
 
-# qv_server_start headless|desktop : a fresh persistent server for the prefix,
+# qv_server_start headless|desktop [DPI] : a fresh persistent server for the prefix,
 # with the helper processes already running and all their output detached
 # (otherwise they keep a caller's pipe, CTest's for one, open).
 qv_server_start() {
@@ -245,7 +246,7 @@ qv_server_start() {
     qv_server_stop
     return 1
   fi
-  qv_prefix_settings "$1"
+  qv_prefix_settings "$@"
   export QUORVEX_WINESERVER_UP=$WINEPREFIX
 }
 
@@ -272,6 +273,9 @@ qv_server_ensure() {
 
 # ---------------------------------------------------------------- Xvfb
 
+# The virtual screen: large enough for the main window at 200 % (about 1060 pixels wide) and more.
+QV_XVFB_SCREEN=${QV_XVFB_SCREEN:-1600x1200}
+
 # Starts Xvfb on the first free display from :90 and exports DISPLAY.
 qv_xvfb_start() {
   local n lock pid i log=$QV_ROOT/build/xvfb.log pidfile=$QV_ROOT/build/xvfb.pid
@@ -293,7 +297,7 @@ qv_xvfb_start() {
       if timeout 5 xdpyinfo -display ":$n" >/dev/null 2>&1; then continue; fi
       rm -f "/tmp/.X11-unix/X$n"
     fi
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$log" 2>&1 </dev/null &
+    Xvfb ":$n" -screen 0 "${QV_XVFB_SCREEN}x24" -nolisten tcp >"$log" 2>&1 </dev/null &
     QV_XVFB_PID=$!
     for ((i = 0; i < 100; i++)); do
       if ! kill -0 "$QV_XVFB_PID" 2>/dev/null; then break; fi

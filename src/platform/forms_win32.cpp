@@ -13,6 +13,7 @@
 #include "platform/system.h"
 #include "platform/textfile.h"
 #include "platform/win32api.h"
+#include "resources/art.h"
 #include "resources/resource.h"
 
 namespace forms {
@@ -76,6 +77,76 @@ HANDLE Picture(int id, UINT type, int width = 0, int height = 0) {
   HANDLE& picture = pictures[{id, type, width, height}];
   if (!picture) picture = LoadImageW(Instance(), MAKEINTRESOURCEW(id), type, width, height, LR_DEFAULTCOLOR);
   return picture;
+}
+
+// A drawn picture as a 24-bit bitmap; black where a mask lets the screen through, as an icon's
+// colours must be there.
+HBITMAP ToBitmap(const art::Canvas& c, const art::Mask* opaque = nullptr) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), c.Width(), -c.Height(), 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  const int stride = (c.Width() * 3 + 3) / 4 * 4;
+  for (int y = 0; y < c.Height(); ++y) {
+    BYTE* p = static_cast<BYTE*>(bits) + static_cast<std::ptrdiff_t>(y) * stride;
+    for (int x = 0; x < c.Width(); ++x, p += 3) {
+      const bool shown = !opaque || (*opaque)[static_cast<std::size_t>(y * c.Width() + x)];
+      const art::Rgb colour = shown ? c.At(x, y) : art::Rgb{};
+      p[0] = colour.b, p[1] = colour.g, p[2] = colour.r;
+    }
+  }
+  return bitmap;
+}
+
+HICON ToIcon(const art::Masked& icon) {
+  const art::Canvas& c = icon.picture;
+  // A monochrome bitmap's rows are whole 16-bit words; a set bit lets the screen through.
+  const int stride = (c.Width() + 15) / 16 * 2;
+  std::vector<BYTE> bits(static_cast<std::size_t>(stride * c.Height()), 0);
+  for (int y = 0; y < c.Height(); ++y)
+    for (int x = 0; x < c.Width(); ++x)
+      if (!icon.opaque[static_cast<std::size_t>(y * c.Width() + x)])
+        bits[static_cast<std::size_t>(y * stride + x / 8)] |= static_cast<BYTE>(0x80 >> (x % 8));
+  ICONINFO info{TRUE, 0, 0, CreateBitmap(c.Width(), c.Height(), 1, 1, bits.data()), ToBitmap(c, &icon.opaque)};
+  HICON made = info.hbmMask && info.hbmColor ? CreateIconIndirect(&info) : nullptr;
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  return made;
+}
+
+// What a picture control shows: a bitmap or an icon, and its size in pixels.
+struct Shown {
+  HANDLE handle = nullptr;
+  UINT type = IMAGE_BITMAP;
+  SIZE size{};
+};
+
+// A picture at the display's resolution: the stored bitmap at 96 dpi, drawn at the exact scale at
+// any other (never stretched, so lines stay sharp and the input box stays over the error box's
+// field); an icon at 32 pixels times the scale, from the icon file where it holds that size.
+// Made once for the program, like the stored ones.
+Shown PictureAt(int id, int dpi) {
+  static std::map<std::pair<int, int>, Shown> made;
+  auto [at, fresh] = made.try_emplace({id, dpi});
+  Shown& shown = at->second;
+  if (!fresh) return shown;
+  if (auto drawn = dpi != 96 ? art::Bitmap(id, {dpi, 96}) : std::nullopt) {
+    shown = {ToBitmap(*drawn), IMAGE_BITMAP, {drawn->Width(), drawn->Height()}};
+  } else if (HANDLE stored = Picture(id, IMAGE_BITMAP)) {
+    BITMAP bm{};
+    GetObjectW(stored, sizeof bm, &bm);
+    shown = {stored, IMAGE_BITMAP, {bm.bmWidth, bm.bmHeight}};
+  } else {
+    const int size = MulDiv(32, dpi, 96);
+    HANDLE icon = nullptr;
+    if (std::find(art::kIconSizes.begin(), art::kIconSizes.end(), size) != art::kIconSizes.end())
+      icon = Picture(id, IMAGE_ICON, size, size);
+    else if (auto drawnIcon = art::Icon(id, size))
+      icon = ToIcon(*drawnIcon);
+    if (icon) shown = {icon, IMAGE_ICON, {size, size}};
+  }
+  return shown;
 }
 
 HCURSOR HandCursor() {
@@ -153,8 +224,7 @@ struct Backend {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (a.visible ? WS_VISIBLE : 0) | (a.tabIndex >= 0 ? WS_GROUP : 0);
     DWORD exStyle = 0;
     const wchar_t* cls = L"STATIC";
-    HANDLE picture = nullptr;
-    UINT pictureType = IMAGE_BITMAP;
+    Shown picture;
     switch (c.kind_) {
       case ControlKind::CommandButton:
         cls = L"BUTTON";
@@ -187,11 +257,9 @@ struct Backend {
       case ControlKind::Image:
         style |= SS_NOTIFY;
         if (c.kind_ == ControlKind::PictureBox && a.pictureAutoSize) exStyle |= WS_EX_CLIENTEDGE;
-        if (a.picture && !(picture = Picture(a.picture, IMAGE_BITMAP)) &&
-            (picture = Picture(a.picture, IMAGE_ICON, 32, 32)))
-          pictureType = IMAGE_ICON;
+        if (a.picture) picture = PictureAt(a.picture, n.dpi);
         // Without its picture the control stands at its place, empty, in the window's colour.
-        if (picture) style |= SS_CENTERIMAGE | (pictureType == IMAGE_ICON ? SS_ICON : SS_BITMAP);
+        if (picture.handle) style |= SS_CENTERIMAGE | (picture.type == IMAGE_ICON ? SS_ICON : SS_BITMAP);
         break;
     }
     RECT r = PixelPlace(c, n.dpi);
@@ -205,9 +273,9 @@ struct Backend {
     s.visible = a.visible;
     s.selected = a.value;
     if (c.kind_ == ControlKind::OptionButton && a.value) SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
-    if (picture) {
-      SendMessageW(h, STM_SETIMAGE, pictureType, reinterpret_cast<LPARAM>(picture));
-      if (c.kind_ == ControlKind::PictureBox && a.pictureAutoSize) FitToPicture(h, picture, pictureType);
+    if (picture.handle) {
+      SendMessageW(h, STM_SETIMAGE, picture.type, reinterpret_cast<LPARAM>(picture.handle));
+      if (c.kind_ == ControlKind::Image || a.pictureAutoSize) FitToPicture(h, picture.size);
     }
     if (a.tabStop) SetTabStop(h, a.tabStop, n.dpi);
     if (!a.toolTip.empty()) SetTip(c, a.toolTip);
@@ -231,14 +299,9 @@ struct Backend {
     SendMessageW(list, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&units));
   }
 
-  // A picture box that sizes itself: its picture plus its border.
-  static void FitToPicture(HWND h, HANDLE picture, UINT type) {
-    SIZE size{32, 32};
-    if (type == IMAGE_BITMAP) {
-      BITMAP bm{};
-      GetObjectW(picture, sizeof bm, &bm);
-      size = {bm.bmWidth, bm.bmHeight};
-    }
+  // An image, and a picture box that sizes itself, are exactly the size of the picture plus any
+  // border: no band of the window's colour around the picture at any resolution.
+  static void FitToPicture(HWND h, SIZE size) {
     RECT r{0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(h, GWL_EXSTYLE)));

@@ -337,6 +337,41 @@ TEST_F(About, ShowsItsTextsAndEveryControlAtItsPlaceAt96Dpi) {
   }
 }
 
+TEST_F(About, PicturesAreDrawnAtTheScreensScale) {
+  const COLORREF window = RGB(192, 188, 192), navy = RGB(0, 0, 128);
+  for (const int dpi : {96, 120, 144, 168, 192}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dpi");
+    auto scaled = [dpi](LONG v) { return MulDiv(v, dpi, 96); };
+    ScreenDpi screen(static_cast<DWORD>(dpi));
+    App run;
+    ASSERT_TRUE(run.Start(folder));
+    Click(run.Control(kAbout));
+    about = WaitForAbout(run);
+    ASSERT_TRUE(about) << "no about window";
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    const ClientPixels shot(about);
+    ASSERT_FALSE(shot.pixels.empty());
+
+    // The logo fills its box inside the border, framed in navy to the last pixel: no band.
+    const RECT logo = ClientPlace(Item(kLogo));
+    EXPECT_LE(std::abs(logo.left - scaled(8) - 2), 1);
+    EXPECT_LE(std::abs(Width(logo) - scaled(67)), 1) << Width(logo);
+    EXPECT_LE(std::abs(Height(logo) - scaled(143)), 1) << Height(logo);
+    for (POINT p : {POINT{logo.left, logo.top}, POINT{logo.right - 1, logo.bottom - 1}}) EXPECT_EQ(shot.At(p.x, p.y), navy);
+
+    // The icon picture is the disc, 30 of its 32 pixels wide at 96 dpi, in a control of its size.
+    const RECT icon = PlaceInParent(Item(kIcon));
+    EXPECT_LE(std::abs(icon.left - scaled(336)), 1);
+    EXPECT_LE(std::abs(Width(icon) - scaled(32)), 1) << Width(icon);
+    EXPECT_LE(std::abs(Height(icon) - scaled(32)), 1) << Height(icon);
+    const RECT disc = shot.InkBox({icon.left - 4, icon.top - 4, icon.right + 4, icon.bottom + 4}, window);
+    EXPECT_LE(std::abs(disc.left - icon.left - scaled(1)), 1) << disc.left;
+    EXPECT_LE(std::abs(disc.right - icon.left - scaled(31)), 1) << disc.right;
+    EXPECT_LE(std::abs(disc.bottom - icon.top - scaled(31)), 1) << disc.bottom;
+
+  }
+}
+
 TEST_F(About, IsAFixedDialogCentredOnTheScreenWithoutATaskbarButton) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_TRUE(CentredOnTheScreen(about));
@@ -360,8 +395,23 @@ TEST_F(About, StaysOneWindowThatLoadsAgainOnlyAfterItCloses) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_TRUE(CentredOnTheScreen(about));
 
-  // Moved aside, behind the main window: About brings the same window back to the front as it is.
-  ASSERT_TRUE(SetWindowPos(about, nullptr, 20, 24, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  // Moved aside, partly behind the main window's top left corner on a screen of any size (moved
+  // clear of it, it stays above the main window under Wine even when that is activated): About
+  // brings the same window back to the front as it is.
+  // Moved only once it has held still on the screen: moved at once, it was seen back at the
+  // centre in one full run.
+  ASSERT_FALSE(SettledPixels(about).empty());
+  RECT mainPlace{}, aboutPlace{};
+  GetWindowRect(app.Main(), &mainPlace);
+  GetWindowRect(about, &aboutPlace);
+  const POINT aside{mainPlace.left + 160 - Width(aboutPlace), mainPlace.top + 100 - Height(aboutPlace)};
+  ASSERT_TRUE(SetWindowPos(about, nullptr, aside.x, aside.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  auto place = [&] {
+    RECT r{};
+    GetWindowRect(about, &r);
+    return POINT{r.left, r.top};
+  };
+  ASSERT_TRUE(WaitUntil([&] { return place().x == aside.x && place().y == aside.y; })) << "it was not moved";
   ASSERT_TRUE(app.PlaceFocus(app.Control(kInput)));
   ASSERT_EQ(GetForegroundWindow(), app.Main());
   ASSERT_TRUE(WaitUntil([&] { return Above(app.Main(), about); })) << "the main window did not come to the front";
@@ -369,10 +419,8 @@ TEST_F(About, StaysOneWindowThatLoadsAgainOnlyAfterItCloses) {
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; })) << "the about window is not in front";
   EXPECT_TRUE(WaitUntil([&] { return Above(about, app.Main()); })) << "the about window lies under the main window";
   EXPECT_EQ(AboutWindows(app), std::vector<HWND>{about});
-  RECT r{};
-  GetWindowRect(about, &r);
-  EXPECT_EQ(r.left, 20);
-  EXPECT_EQ(r.top, 24);
+  EXPECT_EQ(place().x, aside.x);
+  EXPECT_EQ(place().y, aside.y);
   EXPECT_EQ(Text(about), L"About Quorvex");
 
   Click(Item(kCloseAbout));

@@ -461,6 +461,41 @@ std::vector<COLORREF> SettledPixels(HWND window) {
   return seen;
 }
 
+ClientPixels::ClientPixels(HWND window) {
+  const std::vector<COLORREF> seen = SettledPixels(window);
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  if (seen.empty()) return;
+  size = {Width(client), Height(client)};
+  pixels.reserve(static_cast<std::size_t>(size.cx * size.cy));
+  for (int y = 0; y < size.cy; ++y)
+    for (int x = 0; x < size.cx; ++x) {
+      // The screen's copy holds 0x00RRGGBB.
+      const COLORREF p = seen[static_cast<std::size_t>((origin.y - outer.top + y) * Width(outer) + origin.x - outer.left + x)];
+      pixels.push_back(RGB(p >> 16 & 0xff, p >> 8 & 0xff, p & 0xff));
+    }
+}
+
+RECT ClientPixels::InkBox(const RECT& area, COLORREF background) const {
+  RECT box{area.right, area.bottom, area.left, area.top};
+  for (int y = std::max(0L, area.top); y < std::min(area.bottom, size.cy); ++y)
+    for (int x = std::max(0L, area.left); x < std::min(area.right, size.cx); ++x)
+      if (At(x, y) != background) {
+        box.left = std::min<LONG>(box.left, x), box.right = std::max<LONG>(box.right, x + 1);
+        box.top = std::min<LONG>(box.top, y), box.bottom = std::max<LONG>(box.bottom, y + 1);
+      }
+  return box.left < box.right ? box : RECT{};
+}
+
+RECT ClientPlace(HWND control) {
+  RECT r{};
+  GetClientRect(control, &r);
+  MapWindowPoints(control, GetAncestor(control, GA_PARENT), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }

@@ -127,6 +127,20 @@ int Height(const RECT& r);
 // it never settles.
 std::vector<COLORREF> SettledPixels(HWND window);
 
+// A window's client area as the screen shows it once it holds still (see SettledPixels), in
+// colours as RGB() makes them. Empty, and a test failure, if it never settles.
+struct ClientPixels {
+  explicit ClientPixels(HWND window);
+  SIZE size{};
+  std::vector<COLORREF> pixels;  // row by row
+  COLORREF At(int x, int y) const { return pixels[static_cast<std::size_t>(y * size.cx + x)]; }
+  // The box (right and bottom exclusive) of the pixels in the area that are not the background;
+  // empty when there are none.
+  RECT InkBox(const RECT& area, COLORREF background) const;
+};
+// Where a control's client area lies in its parent's client area.
+RECT ClientPlace(HWND control);
+
 // Checks a message box of the program: the prompt, the title "Quorvex", an OK button only, no icon.
 void ExpectPlainBox(HWND box, std::wstring_view prompt);
 

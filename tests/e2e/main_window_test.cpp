@@ -149,7 +149,9 @@ TEST_F(MainWindow, ScrollExtentAndSizeFollowTheScreenResolution) {
     int extent;
     SIZE client;
   };
-  for (const Row& row : {Row{96, 1248, {523, 314}}, Row{120, 1559, {654, 393}}}) {
+  // 748.5 pixels at 144 dpi: 1871.25; 998 at 192: 2495, on a screen that holds the window.
+  for (const Row& row : {Row{96, 1248, {523, 314}}, Row{120, 1559, {654, 393}}, Row{144, 1871, {785, 471}},
+                         Row{192, 2495, {1046, 628}}}) {
     SCOPED_TRACE(testing::Message() << row.dpi << " dpi");
     ScreenDpi dpi(row.dpi);
     App run;

@@ -1,5 +1,6 @@
 // What the exe carries: its version block, and the error-box picture drawn where the input box
-// sits in it, compared pixel by pixel with the picture file.
+// sits in it, compared pixel by pixel with the picture file; at other resolutions, the pictures
+// drawn larger, with the input box still in the error box's field.
 #include <string>
 
 #include "driver.h"
@@ -115,6 +116,78 @@ TEST_F(Screenshot, InputBoxSitsInTheErrorBoxPictureBesideItsLabel) {
   EXPECT_LE(input.right, picture.x + 293);
   EXPECT_GE(input.top, picture.y + 72);
   EXPECT_LE(input.bottom, picture.y + 91);
+}
+
+// Places in the main window's client area, in pixels at 96 dpi (right and bottom exclusive).
+struct PictureRow {
+  int id;
+  RECT place;
+  RECT ink;               // where the picture is not the window's colour, in its own pixels
+  COLORREF bottomRight;   // the picture's own colour there, CLR_INVALID where it is the window's
+};
+
+TEST_F(Screenshot, PicturesAreDrawnAtTheScreensScaleWithTheInputBoxInTheField) {
+  const COLORREF window = RGB(192, 188, 192), body = RGB(192, 192, 192);
+  const PictureRow pictures[] = {
+      {kHelp, {368, 240, 400, 272}, {1, 1, 31, 31}, CLR_INVALID},
+      {kPicture, {12, 200, 330, 306}, {0, 0, 318, 106}, RGB(0, 0, 0)},
+  };
+  for (const int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dpi");
+    auto scaled = [dpi](LONG v) { return MulDiv(v, dpi, 96); };
+    auto closeTo = [&](const RECT& got, const RECT& design, POINT origin) {
+      return std::abs(got.left - origin.x - scaled(design.left)) <= 1 &&
+             std::abs(got.top - origin.y - scaled(design.top)) <= 1 &&
+             std::abs(got.right - origin.x - scaled(design.right)) <= 1 &&
+             std::abs(got.bottom - origin.y - scaled(design.bottom)) <= 1;
+    };
+    ScreenDpi screen(static_cast<DWORD>(dpi));
+    App run;
+    ASSERT_TRUE(run.Start(folder));
+    HWND main = run.Main();
+    RECT outer{};
+    GetWindowRect(main, &outer);
+    ASSERT_TRUE(outer.left >= 0 && outer.top >= 0 && outer.right <= GetSystemMetrics(SM_CXSCREEN) &&
+                outer.bottom <= GetSystemMetrics(SM_CYSCREEN))
+        << "the screen is too small for the window";
+    // The pointer away from the window, so that no tip shows over the pictures.
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    const ClientPixels shot(main);
+    ASSERT_FALSE(shot.pixels.empty());
+
+    for (const PictureRow& row : pictures) {
+      SCOPED_TRACE(testing::Message() << "picture " << row.id);
+      // The control is as large as the picture drawn in it, and the picture fills it: no band of
+      // fill around it.
+      const RECT place = PlaceInParent(run.Control(row.id));
+      EXPECT_TRUE(closeTo(place, row.place, {0, 0}))
+          << place.left << "," << place.top << " to " << place.right << "," << place.bottom;
+      const RECT ink = shot.InkBox({place.left - 4, place.top - 4, place.right + 4, place.bottom + 4}, window);
+      EXPECT_TRUE(closeTo(ink, row.ink, {place.left, place.top}))
+          << "drawn from " << ink.left << "," << ink.top << " to " << ink.right << "," << ink.bottom;
+      if (row.bottomRight != CLR_INVALID) {
+        EXPECT_EQ(shot.At(place.right - 1, place.bottom - 1), row.bottomRight);
+      }
+    }
+
+    // The input box lies inside the field (the picture's columns 172 to 292, rows 72 to 90), and
+    // covers all of it: only the picture's body shows right around it.
+    const RECT picture = PlaceInParent(run.Control(kPicture));
+    const RECT field{picture.left + scaled(172), picture.top + scaled(72), picture.left + scaled(293),
+                     picture.top + scaled(91)};
+    const RECT input = PlaceInParent(run.Control(kInput));
+    EXPECT_TRUE(input.left >= field.left && input.top >= field.top && input.right <= field.right &&
+                input.bottom <= field.bottom)
+        << "input box " << input.left << "," << input.top << " to " << input.right << "," << input.bottom
+        << ", field " << field.left << "," << field.top << " to " << field.right << "," << field.bottom;
+    int other = 0;
+    for (int x = input.left - 1; x <= input.right; ++x)
+      other += (shot.At(x, input.top - 1) != body) + (shot.At(x, input.bottom) != body);
+    for (int y = input.top; y < input.bottom; ++y)
+      other += (shot.At(input.left - 1, y) != body) + (shot.At(input.right, y) != body);
+    EXPECT_EQ(other, 0) << "pixels around the input box that are not the error box's body";
+  }
 }
 
 }  // namespace

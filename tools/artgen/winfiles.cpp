@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace artgen {
+namespace art {
 
 namespace {
 
@@ -18,6 +18,7 @@ class Writer {
   void U32(std::uint32_t v) { U16(v & 0xffff); U16(v >> 16); }
   // Rows of pixels end on a four-byte boundary, counted from the row's start, not the file's.
   void EndRow(std::size_t row_start) { while ((bytes_.size() - row_start) % 4) U8(0); }
+  void Append(const Bytes& b) { bytes_.insert(bytes_.end(), b.begin(), b.end()); }
   std::size_t Size() const { return bytes_.size(); }
   Bytes Take() { return std::move(bytes_); }
 
@@ -86,7 +87,8 @@ void Rows24(Writer& w, const Canvas& c, const Mask* opaque) {
   }
 }
 
-void DirEntry(Writer& w, const Canvas& c, int colours, int field1, int field2, std::uint32_t size) {
+void DirEntry(Writer& w, const Canvas& c, int colours, int field1, int field2, std::uint32_t size, std::uint32_t at) {
+  // A size of 256 is written as 0.
   w.U8(static_cast<std::uint32_t>(c.Width() & 0xff));
   w.U8(static_cast<std::uint32_t>(c.Height() & 0xff));
   w.U8(static_cast<std::uint32_t>(colours));
@@ -94,7 +96,30 @@ void DirEntry(Writer& w, const Canvas& c, int colours, int field1, int field2, s
   w.U16(static_cast<std::uint32_t>(field1));
   w.U16(static_cast<std::uint32_t>(field2));
   w.U32(size);
-  w.U32(6 + 16);  // the image follows the one directory entry
+  w.U32(at);
+}
+
+// Icon and cursor files: a directory of one entry for each image, then the images in that order.
+template <typename Image, typename Entry, typename Write>
+Bytes Directory(std::uint32_t type, const std::vector<Image>& images, Entry entry, Write write) {
+  std::vector<Bytes> written;
+  for (const Image& image : images) {
+    Writer one;
+    write(one, image);
+    written.push_back(one.Take());
+  }
+  Writer w;
+  w.U16(0);
+  w.U16(type);
+  w.U16(static_cast<std::uint32_t>(images.size()));
+  auto at = static_cast<std::uint32_t>(6 + 16 * images.size());
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    const auto size = static_cast<std::uint32_t>(written[i].size());
+    entry(w, images[i], size, at);
+    at += size;
+  }
+  for (const Bytes& image : written) w.Append(image);
+  return w.Take();
 }
 
 }  // namespace
@@ -133,36 +158,36 @@ Bytes Bmp8(const Canvas& c) {
   return w.Take();
 }
 
-Bytes Ico24(const Canvas& c, const Mask& opaque) {
-  Writer w;
-  std::uint32_t image = kInfoHeaderSize + (Stride(c.Width(), 24) + Stride(c.Width(), 1)) * c.Height();
-  w.U16(0);
-  w.U16(1);  // icon
-  w.U16(1);
-  DirEntry(w, c, 0, 1, 24, image);  // planes, bits a pixel
-  InfoHeader(w, c.Width(), c.Height(), 24, 0, true);
-  Rows24(w, c, &opaque);
-  Rows1(w, c.Width(), c.Height(), [&](int x, int y) { return !opaque[static_cast<std::size_t>(y * c.Width() + x)]; });
-  return w.Take();
+Bytes Ico24(const std::vector<Masked>& images) {
+  auto entry = [](Writer& w, const Masked& m, std::uint32_t size, std::uint32_t at) {
+    DirEntry(w, m.picture, 0, 1, 24, size, at);  // planes, bits a pixel
+  };
+  auto write = [](Writer& w, const Masked& m) {
+    const Canvas& c = m.picture;
+    InfoHeader(w, c.Width(), c.Height(), 24, 0, true);
+    Rows24(w, c, &m.opaque);
+    Rows1(w, c.Width(), c.Height(), [&](int x, int y) { return !m.opaque[static_cast<std::size_t>(y * c.Width() + x)]; });
+  };
+  return Directory(1, images, entry, write);
 }
 
-Bytes Cur1(const Canvas& c, const Mask& opaque, int hot_x, int hot_y) {
-  Writer w;
-  std::uint32_t image = kInfoHeaderSize + 2 * 4 + 2 * Stride(c.Width(), 1) * c.Height();
-  w.U16(0);
-  w.U16(2);  // cursor
-  w.U16(1);
-  DirEntry(w, c, 2, hot_x, hot_y, image);
-  InfoHeader(w, c.Width(), c.Height(), 1, 2, true);
-  Colour(w, {0, 0, 0});
-  Colour(w, {255, 255, 255});
-  auto shown = [&](int x, int y) { return static_cast<bool>(opaque[static_cast<std::size_t>(y * c.Width() + x)]); };
-  Rows1(w, c.Width(), c.Height(), [&](int x, int y) {
-    Rgb p = c.At(x, y);
-    return shown(x, y) && p.r + p.g + p.b > 3 * 127;
-  });
-  Rows1(w, c.Width(), c.Height(), [&](int x, int y) { return !shown(x, y); });
-  return w.Take();
+Bytes Cur1(const std::vector<Pointer>& images) {
+  auto entry = [](Writer& w, const Pointer& p, std::uint32_t size, std::uint32_t at) {
+    DirEntry(w, p.picture, 2, p.hot_x, p.hot_y, size, at);
+  };
+  auto write = [](Writer& w, const Pointer& p) {
+    const Canvas& c = p.picture;
+    InfoHeader(w, c.Width(), c.Height(), 1, 2, true);
+    Colour(w, {0, 0, 0});
+    Colour(w, {255, 255, 255});
+    auto shown = [&](int x, int y) { return static_cast<bool>(p.opaque[static_cast<std::size_t>(y * c.Width() + x)]); };
+    Rows1(w, c.Width(), c.Height(), [&](int x, int y) {
+      Rgb px = c.At(x, y);
+      return shown(x, y) && px.r + px.g + px.b > 3 * 127;
+    });
+    Rows1(w, c.Width(), c.Height(), [&](int x, int y) { return !shown(x, y); });
+  };
+  return Directory(2, images, entry, write);
 }
 
-}  // namespace artgen
+}  // namespace art

@@ -4,20 +4,18 @@
 #include <cstdint>
 #include <vector>
 
-#include "paint.h"
+#include "resources/art.h"
 
-namespace artgen {
+namespace art {
 
 using Bytes = std::vector<std::uint8_t>;
-// One flag a pixel, row by row from the top: false where the screen shows through.
-using Mask = std::vector<bool>;
 
 Bytes Bmp24(const Canvas& c);
 // 256-colour palette made of the picture's own colours; more than 256 of them is an error.
 Bytes Bmp8(const Canvas& c);
-// One 24-bit image with its transparency mask.
-Bytes Ico24(const Canvas& c, const Mask& opaque);
-// One two-colour image: light pixels white, dark ones black.
-Bytes Cur1(const Canvas& c, const Mask& opaque, int hot_x, int hot_y);
+// An icon of 24-bit images with their transparency masks, in the order given.
+Bytes Ico24(const std::vector<Masked>& images);
+// A cursor of two-colour images, in the order given: light pixels white, dark ones black.
+Bytes Cur1(const std::vector<Pointer>& images);
 
-}  // namespace artgen
+}  // namespace art

@@ -1,9 +1,9 @@
-#include "font.h"
+#include "resources/font.h"
 
 #include <stdexcept>
 #include <string>
 
-namespace artgen {
+namespace art {
 
 namespace {
 
@@ -76,15 +76,10 @@ void DrawText(Canvas& c, const Font& f, int x, int y, std::string_view text, Rgb
   for (char ch : text) {
     if (ch != ' ') {
       const Glyph& g = Find(f, ch);
-      for (std::size_t row = 0; row < g.rows.size(); ++row)
-        for (std::size_t col = 0; col < g.rows[row].size(); ++col)
-          if (g.rows[row][col] == '#') {
-            int px = x + static_cast<int>(col) * s.scale_x, py = y + (g.top + static_cast<int>(row)) * s.scale_y;
-            c.Rect(px, py, px + s.scale_x - (s.bold ? 0 : 1), py + s.scale_y - 1, ink);
-          }
+      c.Pixels(x, y + g.top * s.scale_y, g.rows, "#", ink, s);
     }
     x += Advance(f, ch, s);
   }
 }
 
-}  // namespace artgen
+}  // namespace art

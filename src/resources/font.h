@@ -1,12 +1,13 @@
-// Two small pixel fonts, with only the letters the pictures need: a missing one stops the generator.
+// Two small pixel fonts, with only the letters the pictures need: asking for another one throws, so a
+// new text without its glyphs fails the generator's first run.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
-#include "paint.h"
+#include "resources/paint.h"
 
-namespace artgen {
+namespace art {
 
 struct Glyph {
   char c;
@@ -25,15 +26,12 @@ const Font& SmallFont();
 // The maker's name on the banner: capitals 7 rows tall, meant to be drawn enlarged.
 const Font& BannerFont();
 
-// Each font pixel becomes scale_x by scale_y; bold widens every stroke by one pixel to the right.
-struct TextStyle {
-  int scale_x = 1, scale_y = 1;
-  bool bold = false;
-};
+// Each font pixel is scale_x by scale_y design pixels; bold widens every stroke by one to the right.
+using TextStyle = PixelStyle;
 
-// Width in pixels of the inked span, from the first glyph's left column to the last one's right.
+// Width in design pixels of the inked span, from the first glyph's left column to the last one's right.
 int TextWidth(const Font& f, std::string_view text, TextStyle style = {});
-// Draws with the top of the capitals at row y.
+// Draws with the top of the capitals at design row y.
 void DrawText(Canvas& c, const Font& f, int x, int y, std::string_view text, Rgb ink, TextStyle style = {});
 
-}  // namespace artgen
+}  // namespace art
