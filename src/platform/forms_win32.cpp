@@ -24,6 +24,11 @@ struct ControlState {
   bool selected = false;  // option button
   int drawingPaused = 0;
   bool hasTip = false;
+  // List box: the longest entry added since it was last cleared, so that an entry can be read with
+  // one message into a buffer known to hold it. Under Wine each message to a list costs about a
+  // microsecond, and the search reads every entry on every keystroke.
+  std::size_t longest = 0;
+  std::wstring buffer;
 };
 
 struct NativeForm {
@@ -648,20 +653,23 @@ void Label::SetCaption(const std::wstring& caption) {
   if (Design().autoSize) Backend::FitLabel(*this);
 }
 
-void ListBox::Clear() { SendMessageW(H(hWnd()), LB_RESETCONTENT, 0, 0); }
+void ListBox::Clear() {
+  SendMessageW(H(hWnd()), LB_RESETCONTENT, 0, 0);
+  Backend::StateOf(*this).longest = 0;
+}
 
 void ListBox::AddItem(const std::wstring& item) {
   SendMessageW(H(hWnd()), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  ControlState& s = Backend::StateOf(*this);
+  s.longest = std::max(s.longest, item.size());
 }
 
 std::wstring ListBox::List(std::int16_t index) const {
-  HWND h = H(hWnd());
-  const LRESULT length = SendMessageW(h, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const LRESULT got = SendMessageW(h, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
-  return text;
+  ControlState& s = Backend::StateOf(*this);
+  if (s.buffer.size() <= s.longest) s.buffer.resize(s.longest + 1);
+  const LRESULT got =
+      SendMessageW(H(hWnd()), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.buffer.data()));
+  return got == LB_ERR ? std::wstring() : std::wstring(s.buffer.data(), static_cast<std::size_t>(got));
 }
 
 std::int16_t ListBox::ListCount() const {
