@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -69,7 +68,8 @@ std::string Substitute(const Definition& d, const std::vector<std::string>& args
 }
 
 // Evaluates the constant expressions the error headers use: numbers with their suffixes, names
-// defined anywhere in the headers, function-like macros, casts, + - | & << >> ~ and brackets.
+// defined anywhere in the headers, function-like macros, casts, + - | & << >> ~, comparisons, ?:
+// and brackets.
 // Anything else makes the definition no code.
 class Expression {
  public:
