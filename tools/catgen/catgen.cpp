@@ -2,12 +2,13 @@
 // codes), from every error code that the toolchain's headers, Microsoft's published error tables
 // and the running system know:
 //
-//   catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--user-language]
+//   catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--hand-kept TABLE.tsv] [--user-language]
 //
-// A pipeline: one reader per source (headers.h, reference.h, system_tables.h), one merge by code
-// (merge.h), one writer (writer.h). The reference's texts come first, the system's second; with
-// --user-language the system's texts, in the user's language, come first. Output: 8-bit text in the
-// ANSI code page, lines ending in CR LF. What a source could not give is counted and printed.
+// A pipeline: one reader per source (headers.h; reference.h for the published tables and the
+// hand-kept one; system_tables.h), one merge by code with its corrections (merge.h,
+// corrections.h), one writer (writer.h). The reference's texts come first, the system's second;
+// with --user-language the system's texts, in the user's language, come first. Output: 8-bit text
+// in the ANSI code page, lines ending in CR LF. What a source could not give is counted and printed.
 #include <cstdio>
 #include <fstream>
 #include <optional>
@@ -15,6 +16,7 @@
 #include <sstream>
 #include <string>
 
+#include "corrections.h"
 #include "headers.h"
 #include "merge.h"
 #include "reference.h"
@@ -56,35 +58,47 @@ const char* FamilyName(catgen::Family f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string folder, include, referencePath;
+  std::string folder, include, referencePath, handKeptPath;
   bool userLanguage = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--user-language") userLanguage = true;
     else if (arg == "--reference" && i + 1 < argc) referencePath = argv[++i];
+    else if (arg == "--hand-kept" && i + 1 < argc) handKeptPath = argv[++i];
     else if (folder.empty()) folder = arg;
     else if (include.empty()) include = arg;
     else include.clear();  // one argument too many
   }
   if (folder.empty() || include.empty()) {
-    std::fprintf(stderr, "usage: catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--user-language]\n");
+    std::fprintf(stderr,
+                 "usage: catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--hand-kept TABLE.tsv] "
+                 "[--user-language]\n");
     return 2;
   }
 
-  // Reader 1: the headers.
+  // Reader 1: every header of the include folder, and what the rule took of each.
   catgen::Sources sources;
-  std::vector<catgen::HeaderText> headers;
-  for (const catgen::HeaderRule& rule : catgen::ErrorHeaders()) {
-    if (auto text = Read(include + "/" + std::string(rule.file))) headers.push_back({rule, std::move(*text)});
-    else std::printf("catgen: %s: not in %s\n", std::string(rule.file).c_str(), include.c_str());
+  const std::vector<catgen::HeaderText> headers = catgen::ReadIncludeFolder(include);
+  if (headers.empty()) {
+    std::fprintf(stderr, "catgen: no headers in %s\n", include.c_str());
+    return 1;
   }
+  std::size_t skipped = 0, left = 0;
   for (const catgen::HeaderCodes& h : catgen::ReadHeaders(headers)) {
+    skipped += h.skipped;
+    left += h.left.size();
+    if (h.codes.empty() && h.left.empty() && !h.skipped) continue;
     std::set<catgen::Code> codes;
     for (const auto& n : h.codes) codes.insert(n.code);
-    std::printf("catgen: %s: %zu codes with %zu names, %zu definitions skipped\n", std::string(h.file).c_str(),
-                codes.size(), h.codes.size(), h.skipped);
+    std::printf("catgen: %s: took %zu codes with %zu names", h.file.c_str(), codes.size(), h.codes.size());
+    if (!h.left.empty())
+      std::printf(", left %zu names (%s%s)", h.left.size(), h.left[0].c_str(), h.left.size() > 1 ? ", ..." : "");
+    if (h.skipped) std::printf(", %zu definitions it cannot evaluate", h.skipped);
+    std::printf("\n");
     sources.headers.insert(sources.headers.end(), h.codes.begin(), h.codes.end());
   }
+  std::printf("catgen: %zu headers read, %zu names taken, %zu left, %zu definitions skipped\n", headers.size(),
+              sources.headers.size(), left, skipped);
 
   // Reader 2: the reference tables.
   if (referencePath.empty()) {
@@ -101,7 +115,19 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // Reader 3: the system's message tables.
+  // Reader 3: the hand-kept table.
+  if (!handKeptPath.empty()) {
+    const auto tsv = Read(handKeptPath);
+    if (!tsv) {
+      std::fprintf(stderr, "catgen: cannot read %s\n", handKeptPath.c_str());
+      return 1;
+    }
+    catgen::HandKept kept = catgen::ReadHandKept(*tsv);
+    std::printf("catgen: hand-kept table: %zu codes, %zu lines skipped\n", kept.codes.size(), kept.skipped);
+    sources.handKept = std::move(kept.codes);
+  }
+
+  // Reader 4: the system's message tables.
   sources.system = catgen::SystemErrorTexts(userLanguage);
   sources.modules = catgen::ModuleTables(userLanguage);
   sources.systemFirst = userLanguage;
@@ -111,8 +137,13 @@ int main(int argc, char** argv) {
   for (const catgen::TableUse& t : merged.tables)
     std::printf("catgen: %s: %zu messages, %zu of named %s codes, %zu texts used\n", t.module.c_str(), t.messages,
                 t.known, FamilyName(t.family), t.texts);
-  std::printf("catgen: texts chosen: %zu from the reference, %zu from the system's error table, %zu from module tables\n",
-              merged.fromReference, merged.fromSystem, merged.fromTables);
+  for (std::size_t i = 0; i < merged.corrections.size(); ++i)
+    std::printf("catgen: correction %zu changed %zu texts: %s\n", i + 1, merged.corrections[i],
+                std::string(catgen::Corrections()[i].what).c_str());
+  std::printf(
+      "catgen: texts chosen: %zu from the reference, %zu from the system's error table, %zu from module tables, "
+      "%zu from the hand-kept table, %zu corrected\n",
+      merged.fromReference, merged.fromSystem, merged.fromTables, merged.fromHandKept, merged.corrected);
 
   const auto& c = merged.catalogues;
   if (!Write(folder + "/errmsg.orv", catgen::Utf8ToAnsi(catgen::Catalogue(c.win32, false))) ||

@@ -23,6 +23,10 @@ struct Code {
 struct Named {
   Code code;
   std::string name;
+  std::string header;  // the file that defines it
+  // Defined as another code of the same value (COR_E_FILENOTFOUND as HRESULT_FROM_WIN32 of
+  // ERROR_FILE_NOT_FOUND), or an error name for a success (SEC_E_OK): a subsystem's alias.
+  bool alias = false;
 };
 
 // A code as the reference tables describe it.

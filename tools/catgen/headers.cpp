@@ -1,8 +1,12 @@
 #include "headers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -10,21 +14,45 @@
 
 namespace catgen {
 
-const std::vector<HeaderRule>& ErrorHeaders() {
+const std::vector<HeaderRule>& HeaderExceptions() {
+  using Take = HeaderRule::Take;
   static const std::vector<HeaderRule> headers{
-      {.file = "winerror.h"},
-      {.file = "lmerr.h", .prefix = "NERR_"},
-      {.file = "wininet.h", .prefix = "ERROR_"},
-      {.file = "winhttp.h", .prefix = "ERROR_WINHTTP_"},
-      {.file = "raserror.h", .plain = Family::Ras, .lowest = 600},
-      {.file = "mprerror.h", .lowest = 900},
-      {.file = "wuerror.h", .plain = Family::HResult},
-      {.file = "mferror.h", .plain = Family::HResult},
-      {.file = "corerror.h", .plain = Family::HResult},
-      {.file = "adserr.h", .plain = Family::HResult},
-      {.file = "ntstatus.h", .plain = Family::NtStatus},
+      // Win32 codes under every kind of name (RPC_S_, WSAE, NTE_, SEC_I_, OR_, EPT_S_ ...).
+      {.file = "winerror.h", .take = Take::EveryName},
+      // Every code is cast to NTSTATUS, debugger codes (DBG_) included.
+      {.file = "ntstatus.h", .take = Take::EveryName, .plain = Family::NtStatus},
+      // Every code an HRESULT, warnings (TLBX_W_) and strong-name codes (SN_) among them.
+      {.file = "corerror.h", .take = Take::EveryName, .plain = Family::HResult},
+      // The network management codes (NERR_) are Win32 codes from 2100.
+      {.file = "lmerr.h", .take = Take::EveryName, .prefix = "NERR_"},
+      // Remote access codes from 600, a family of their own whose numbers Win32 codes also use.
+      {.file = "raserror.h", .take = Take::EveryName, .plain = Family::Ras, .lowest = 600},
+      // The router's codes from 900, one of them named WARNING_.
+      {.file = "mprerror.h", .take = Take::EveryName, .lowest = 900},
+      // Event-log message ids, cast as NTSTATUS or with the error bit set: they name log entries.
+      {.file = "netevent.h", .take = Take::Nothing},
+      {.file = "ntiologc.h", .take = Take::Nothing},
+      // TAPI's LINEERR_ and PHONEERR_ results have the top bit set but are no HRESULTs.
+      {.file = "tapi.h", .take = Take::Nothing},
+      // The printer's bidirectional-communication codes (ERROR_BIDI_) from 13000 are also IPsec codes.
+      {.file = "winspool.h", .ownMeanings = true},
+      // ERROR_ flags, a router utility's own small results, and the DOS critical-error codes
+      // (ERROR_I24_) of an OS/2 header: none of them Win32 codes.
+      {.file = "error.h", .take = Take::Nothing},
+      {.file = "lpmapi.h", .take = Take::Nothing},
+      {.file = "ntddchgr.h", .take = Take::Nothing},
+      // NDIS object ids (OID_) with the top bit set.
+      {.file = "ntddndis.h", .take = Take::Nothing},
+      {.file = "rtutils.h", .take = Take::Nothing},
+      {.file = "winioctl.h", .take = Take::Nothing},
   };
   return headers;
+}
+
+HeaderRule RuleFor(std::string_view file) {
+  for (const HeaderRule& r : HeaderExceptions())
+    if (r.file == file) return r;
+  return HeaderRule{.file = file};
 }
 
 namespace {
@@ -44,9 +72,13 @@ struct Definition {
   std::string body;
 };
 
-using Table = std::unordered_map<std::string, Definition>;
-
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+bool StartsWith(std::string_view s, std::string_view head) { return s.substr(0, head.size()) == head; }
+bool EndsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+bool Contains(std::string_view s, std::string_view part) { return s.find(part) != std::string_view::npos; }
 
 // Replaces each parameter of a function-like macro by its argument, whole words only.
 std::string Substitute(const Definition& d, const std::vector<std::string>& args) {
@@ -67,15 +99,18 @@ std::string Substitute(const Definition& d, const std::vector<std::string>& args
   return out;
 }
 
+// What an expression may name: a macro with arguments, or any other name's value.
+struct Names {
+  std::function<const Definition*(const std::string&)> macro;
+  std::function<std::optional<Value>(const std::string&)> value;
+};
+
 // Evaluates the constant expressions the error headers use: numbers with their suffixes, names
 // defined anywhere in the headers, function-like macros, casts, + - | & << >> ~, comparisons, ?:
-// and brackets.
-// Anything else makes the definition no code.
+// and brackets. Anything else makes the definition no code.
 class Expression {
  public:
-  using Resolve = std::function<std::optional<Value>(const std::string&)>;
-  Expression(std::string_view text, const Table& table, Resolve resolve, int depth)
-      : text_(text), table_(table), resolve_(std::move(resolve)), depth_(depth) {}
+  Expression(std::string_view text, const Names& names, int depth) : text_(text), names_(names), depth_(depth) {}
 
   std::optional<Value> Evaluate() {
     if (depth_ > 32) return std::nullopt;
@@ -179,8 +214,8 @@ class Expression {
     bool isSigned = true;
   };
   std::optional<CastTo> Cast() {
-    static const std::set<std::string> kTypes{"HRESULT", "SCODE", "NTSTATUS", "DWORD", "LONG", "ULONG",
-                                              "UINT",    "long",  "unsigned", "int",   "__LONG32"};
+    static const std::set<std::string> kTypes{"HRESULT", "SCODE", "NTSTATUS", "DWORD", "LONG",     "ULONG",
+                                              "UINT",    "long",  "unsigned", "int",   "__LONG32", "signed"};
     const std::size_t save = pos_;
     std::optional<CastTo> cast;
     for (std::string word = Word(); kTypes.count(word); word = Word()) {
@@ -240,51 +275,135 @@ class Expression {
     }
     const std::string name = Word();
     if (name.empty()) return std::nullopt;
-    auto macro = table_.find(name);
-    const bool function = macro != table_.end() && macro->second.function;
-    // The C compiler's meaning of these, not the resource compiler's that winerror.h defines first.
-    const bool typedefined = name == "__MSABI_LONG" || name == "_HRESULT_TYPEDEF_";
-    if (typedefined || function) {
+    // __MSABI_LONG pastes its suffix on, which this evaluator does not: its meaning is the number.
+    const Definition* macro = name == "__MSABI_LONG" ? nullptr : names_.macro(name);
+    if (name == "__MSABI_LONG" || macro) {
       auto args = Arguments();
       if (!args) return std::nullopt;
-      if (typedefined) {
-        if (args->size() != 1) return std::nullopt;
-        auto v = Expression((*args)[0], table_, resolve_, depth_ + 1).Evaluate();
-        if (v && name == "_HRESULT_TYPEDEF_") v->type = Type::HResult;
-        return v;
-      }
-      return Expression(Substitute(macro->second, *args), table_, resolve_, depth_ + 1).Evaluate();
+      if (!macro) return args->size() == 1 ? Expression((*args)[0], names_, depth_ + 1).Evaluate() : std::nullopt;
+      return Expression(Substitute(*macro, *args), names_, depth_ + 1).Evaluate();
     }
-    return resolve_(name);
+    return names_.value(name);
   }
 
   std::string_view text_;
   std::size_t pos_ = 0;
-  const Table& table_;
-  Resolve resolve_;
+  const Names& names_;
   int depth_;
 };
 
-bool EndsWith(const std::string& s, std::string_view tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-bool StartsWith(const std::string& s, std::string_view head) { return s.compare(0, head.size(), head) == 0; }
-
-// Names that hold a facility, a severity, a mask or the bounds of a range, not an error.
+// Names that hold a facility, a severity, a mask, the bounds of a range or a DISPID, not an error.
 bool IsCodeName(const std::string& name, std::string_view prefix) {
   if (name.empty() || name[0] == '_' || !StartsWith(name, prefix)) return false;
   for (std::string_view head : {"FACILITY_", "SEVERITY_", "ERROR_SEVERITY_", "STATUS_SEVERITY_"})
     if (StartsWith(name, head)) return false;
+  if (Contains(name, "DISPID")) return false;
   for (std::string_view tail : {"_BASE", "BASEERR", "BASEEND", "_FIRST", "_LAST", "_MASK", "_BIT"})
     if (EndsWith(name, tail)) return false;
   return !(EndsWith(name, "BASE") && name.find('_') == std::string::npos);  // RASBASE, ROUTEBASE
 }
 
-// The definitions of a header in order, each with its body, comments and line continuations gone.
-std::vector<std::pair<std::string, Definition>> Defines(const std::string& header) {
-  std::vector<std::pair<std::string, Definition>> defines;
-  std::istringstream lines(header);
+// A name of an error family, as the rule reads it. ERR ends a word: OVERRIDE, PREFERRED and
+// INTERRUPT are no errors.
+bool IsErrorName(const std::string& name) {
+  return StartsWith(name, "E_") || Contains(name, "_E_") || Contains(name, "ERR_") || EndsWith(name, "ERR") ||
+         Contains(name, "ERROR");
+}
+
+// The family a success or informational name belongs to: "WBEM" of WBEM_S_FALSE, "MF" of
+// MF_I_MANUAL_PROXY, "" of S_OK; none for other names.
+std::optional<std::string> SuccessFamily(const std::string& name) {
+  if (StartsWith(name, "S_")) return std::string();
+  for (std::string_view mark : {"_S_", "_I_"})
+    if (const std::size_t at = name.find(mark); at != std::string::npos) return name.substr(0, at);
+  return std::nullopt;
+}
+
+bool IsFamilyName(const std::string& name) {
+  return IsErrorName(name) || SuccessFamily(name) || Contains(name, "STATUS_");
+}
+std::optional<std::string> ErrorFamily(const std::string& name) {
+  if (StartsWith(name, "E_")) return std::string();
+  const std::size_t at = name.find("_E_");
+  if (at == std::string::npos) return std::nullopt;
+  return name.substr(0, at);
+}
+
+// A header as the C compiler sees it: comments gone, continued lines joined, and what only the
+// resource compiler or the IDL compiler reads (#ifdef RC_INVOKED) left out.
+struct Parsed {
+  std::vector<std::pair<std::string, Definition>> defines;  // in order
+  std::vector<std::pair<std::string, Definition>> enumerators;
+};
+
+std::string WithoutComments(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    if (text.compare(i, 2, "/*") == 0) {
+      const std::size_t end = text.find("*/", i + 2);
+      // A comment that spans lines keeps its line breaks: a directive ends at the line's end.
+      for (std::size_t k = i; k < (end == std::string::npos ? text.size() : end); ++k)
+        if (text[k] == '\n') out += '\n';
+      out += ' ';
+      i = end == std::string::npos ? text.size() : end + 2;
+    } else if (text.compare(i, 2, "//") == 0) {
+      i = text.find('\n', i);
+      if (i == std::string::npos) i = text.size();
+    } else if (text[i] == '"' || text[i] == '\'') {
+      const char quote = text[i];
+      std::size_t end = i + 1;
+      while (end < text.size() && text[end] != quote && text[end] != '\n') end += text[end] == '\\' ? 2 : 1;
+      end = std::min(end + 1, text.size());
+      out.append(text, i, end - i);
+      i = end;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+bool OnlyForResourceCompiler(const std::string& directive, const std::string& condition) {
+  const bool mentions = Contains(condition, "RC_INVOKED") || Contains(condition, "__WIDL__");
+  if (!mentions) return false;
+  if (directive == "ifndef") return false;
+  return directive == "ifdef" || !Contains(condition, "!");
+}
+
+void ReadEnums(const std::string& code, Parsed& parsed) {
+  for (std::size_t at = code.find("enum"); at != std::string::npos; at = code.find("enum", at + 4)) {
+    if ((at > 0 && IsWordChar(code[at - 1])) || (at + 4 < code.size() && IsWordChar(code[at + 4]))) continue;
+    std::size_t open = at + 4;
+    while (open < code.size() && (std::isspace(static_cast<unsigned char>(code[open])) || IsWordChar(code[open])))
+      ++open;
+    if (open >= code.size() || code[open] != '{') continue;
+    const std::size_t close = code.find('}', open);
+    if (close == std::string::npos) return;
+    std::string previous;
+    std::stringstream items(code.substr(open + 1, close - open - 1));
+    for (std::string item; std::getline(items, item, ',');) {
+      const std::size_t eq = item.find('=');
+      std::string name = item.substr(0, eq);
+      name.erase(0, name.find_first_not_of(" \t\r\n"));
+      name.erase(name.find_last_not_of(" \t\r\n") + 1);
+      if (name.empty() || !std::all_of(name.begin(), name.end(), IsWordChar)) break;  // not a plain list
+      Definition d;
+      d.body = eq != std::string::npos ? item.substr(eq + 1) : previous.empty() ? "0" : "(" + previous + ") + 1";
+      parsed.enumerators.emplace_back(name, std::move(d));
+      previous = name;
+    }
+    at = close;
+  }
+}
+
+Parsed Parse(const std::string& header) {
+  Parsed parsed;
+  std::istringstream lines(WithoutComments(header));
+  std::string code;  // the lines that are no directives, for the enums
+  // Per open #if: whether its current branch is read, and whether the one around it is.
+  std::vector<std::pair<bool, bool>> branches;
+  const auto reading = [&] { return branches.empty() || (branches.back().first && branches.back().second); };
   std::string line, part;
   while (std::getline(lines, part)) {
     if (!part.empty() && part.back() == '\r') part.pop_back();
@@ -295,15 +414,34 @@ std::vector<std::pair<std::string, Definition>> Defines(const std::string& heade
     line += part;
     std::string text;
     text.swap(line);
-    if (const auto c = text.find("/*"); c != std::string::npos) text.resize(c);
-    if (const auto c = text.find("//"); c != std::string::npos) text.resize(c);
     std::size_t at = text.find_first_not_of(" \t");
-    if (at == std::string::npos || text[at] != '#') continue;
+    if (at == std::string::npos || text[at] != '#') {
+      if (reading()) code += text + "\n";
+      continue;
+    }
     at = text.find_first_not_of(" \t", at + 1);
-    if (at == std::string::npos || text.compare(at, 6, "define") != 0) continue;
-    at = text.find_first_not_of(" \t", at + 6);
     if (at == std::string::npos) continue;
     std::size_t end = at;
+    while (end < text.size() && IsWordChar(text[end])) ++end;
+    const std::string directive = text.substr(at, end - at);
+    const std::string rest = text.substr(end);
+    if (directive == "if" || directive == "ifdef" || directive == "ifndef") {
+      branches.emplace_back(!OnlyForResourceCompiler(directive, rest), reading());
+      continue;
+    }
+    if ((directive == "else" || directive == "elif") && !branches.empty()) {
+      // The branch after one that only the resource compiler reads is the compiler's.
+      branches.back().first = directive == "elif" ? !OnlyForResourceCompiler(directive, rest) : true;
+      continue;
+    }
+    if (directive == "endif" && !branches.empty()) {
+      branches.pop_back();
+      continue;
+    }
+    if (directive != "define" || !reading()) continue;
+    at = text.find_first_not_of(" \t", end);
+    if (at == std::string::npos) continue;
+    end = at;
     while (end < text.size() && IsWordChar(text[end])) ++end;
     if (end == at) continue;
     std::string name = text.substr(at, end - at);
@@ -321,54 +459,168 @@ std::vector<std::pair<std::string, Definition>> Defines(const std::string& heade
       end = close + 1;
     }
     d.body = text.substr(end);
-    defines.emplace_back(std::move(name), std::move(d));
+    parsed.defines.emplace_back(std::move(name), std::move(d));
   }
-  return defines;
+  ReadEnums(code, parsed);
+  return parsed;
+}
+
+// Every header's definitions, each header's own first and then the first that any header gives.
+class Scopes {
+ public:
+  explicit Scopes(const std::vector<HeaderText>& headers) {
+    for (const HeaderText& h : headers) parsed_.push_back(Parse(h.text));
+    own_.resize(parsed_.size());
+    for (std::size_t i = 0; i < parsed_.size(); ++i) {
+      for (const auto* list : {&parsed_[i].defines, &parsed_[i].enumerators})
+        for (const auto& [name, d] : *list) {
+          own_[i].emplace(name, &d);  // the first definition counts
+          first_.emplace(name, i);
+        }
+    }
+  }
+
+  const Parsed& Of(std::size_t header) const { return parsed_[header]; }
+
+  // The definition a name has in a header, and the header it comes from.
+  std::pair<const Definition*, std::size_t> Find(const std::string& name, std::size_t header) const {
+    if (auto at = own_[header].find(name); at != own_[header].end()) return {at->second, header};
+    if (auto at = first_.find(name); at != first_.end()) return {own_[at->second].at(name), at->second};
+    return {nullptr, 0};
+  }
+
+  // The value of a name as a header sees it; `used` collects the names its definition refers to.
+  std::optional<Value> Evaluate(const std::string& name, std::size_t header, std::vector<std::string>* used = nullptr) {
+    const auto [d, from] = Find(name, header);
+    if (!d || d->function) return std::nullopt;
+    const auto key = std::make_pair(from, name);
+    if (!used)
+      if (auto done = values_.find(key); done != values_.end()) return done->second;
+    values_[key] = std::nullopt;  // a definition that refers to itself is no code
+    const Names names{[this, from](const std::string& macro) -> const Definition* {
+                        const Definition* m = Find(macro, from).first;
+                        return m && m->function ? m : nullptr;
+                      },
+                      [this, from, used](const std::string& other) {
+                        if (used) used->push_back(other);
+                        return Evaluate(other, from);
+                      }};
+    auto value = Expression(d->body, names, 0).Evaluate();
+    values_[key] = value;
+    return value;
+  }
+
+ private:
+  std::vector<Parsed> parsed_;
+  std::vector<std::unordered_map<std::string, const Definition*>> own_;
+  std::unordered_map<std::string, std::size_t> first_;
+  std::map<std::pair<std::size_t, std::string>, std::optional<Value>> values_;
+};
+
+std::optional<Family> FamilyOf(const std::string& name, const Value& value, const HeaderRule& rule,
+                               const std::set<std::string>& hresultErrorFamilies) {
+  using Take = HeaderRule::Take;
+  const std::int64_t n = value.number;
+  if (value.type == Type::HResult) return Family::HResult;
+  if (value.type == Type::NtStatus) return Family::NtStatus;
+  if (rule.take == Take::EveryName) {
+    if (rule.plain == Family::HResult) return n > 0x80000000ll && n < 0xFFFFFFFFll ? std::optional(rule.plain) : std::nullopt;
+    if (n >= rule.lowest && n <= 0xFFFF && rule.plain != Family::NtStatus) return rule.plain;
+    return std::nullopt;
+  }
+  // Headers that copy the NTSTATUS codes as plain numbers (winnt.h).
+  if (StartsWith(name, "STATUS_")) return n >= 0x80000000ll && n <= 0xFFFFFFFFll ? std::optional(Family::NtStatus) : std::nullopt;
+  // The top bit alone is a flag, and a small negative number made unsigned (STD_ERROR_HANDLE is
+  // -12) a handle or a "none": neither is an HRESULT.
+  if (IsErrorName(name) && n > 0x80000000ll && n < 0xFFFF0000ll) return Family::HResult;
+  if (const auto family = SuccessFamily(name); family && n >= 0 && n < 0x80000000ll && hresultErrorFamilies.count(*family))
+    return Family::HResult;
+  if (StartsWith(name, "ERROR_") && n >= 0 && n <= 0xFFFF) return Family::Win32;
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::vector<HeaderCodes> ReadHeaders(const std::vector<HeaderText>& headers) {
-  std::vector<std::vector<std::pair<std::string, Definition>>> defines;
-  Table table;
-  for (const HeaderText& h : headers) {
-    defines.push_back(Defines(h.text));
-    for (const auto& [name, d] : defines.back()) table.emplace(name, d);  // the first definition counts
-  }
-
-  std::unordered_map<std::string, std::optional<Value>> values;
-  std::function<std::optional<Value>(const std::string&)> resolve = [&](const std::string& name) -> std::optional<Value> {
-    if (auto done = values.find(name); done != values.end()) return done->second;
-    auto d = table.find(name);
-    if (d == table.end() || d->second.function) return std::nullopt;
-    values[name] = std::nullopt;  // a definition that refers to itself is no code
-    auto value = Expression(d->second.body, table, resolve, 0).Evaluate();
-    values[name] = value;
-    return value;
+std::vector<HeaderText> ReadIncludeFolder(const std::string& folder) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    if (entry.path().extension() == ".h" && entry.is_regular_file(error)) files.push_back(entry.path());
+  const auto key = [](const std::filesystem::path& p) {
+    std::string name = p.filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return std::make_pair(name != "winerror.h", name);
   };
+  std::sort(files.begin(), files.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+  std::vector<HeaderText> headers;
+  for (const auto& file : files) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (in) headers.push_back({file.filename().string(), text.str()});
+  }
+  return headers;
+}
 
+std::vector<HeaderCodes> ReadHeaders(const std::vector<HeaderText>& headers) {
+  Scopes scopes(headers);
   std::vector<HeaderCodes> result;
   for (std::size_t i = 0; i < headers.size(); ++i) {
-    const HeaderRule& rule = headers[i].rule;
-    HeaderCodes codes{rule.file, {}, 0};
+    const HeaderRule rule = RuleFor(headers[i].file);
+    HeaderCodes codes{headers[i].file, {}, {}, 0};
+    if (rule.take == HeaderRule::Take::Nothing) {
+      for (const auto* list : {&scopes.Of(i).defines, &scopes.Of(i).enumerators})
+        for (const auto& [name, d] : *list)
+          if (!d.function && IsFamilyName(name) && IsCodeName(name, "")) codes.left.push_back(name);
+      result.push_back(std::move(codes));
+      continue;
+    }
+
+    // Each candidate's value, and the names its definition uses.
+    struct Candidate {
+      std::string name;
+      Value value;
+      std::vector<std::string> used;
+    };
+    std::vector<Candidate> candidates;
     std::set<std::string> seen;
-    for (const auto& [name, d] : defines[i]) {
-      if (d.function || !IsCodeName(name, rule.prefix) || !seen.insert(name).second) continue;
-      const auto value = resolve(name);
-      if (!value) {
-        if (d.body.find_first_not_of(" \t") != std::string::npos) ++codes.skipped;
+    for (const auto* list : {&scopes.Of(i).defines, &scopes.Of(i).enumerators}) {
+      for (const auto& [name, d] : *list) {
+        if (d.function || !IsCodeName(name, rule.prefix) || !seen.insert(name).second) continue;
+        if (rule.take == HeaderRule::Take::ByRule && !IsFamilyName(name)) continue;
+        std::vector<std::string> used;
+        const auto value = scopes.Evaluate(name, i, &used);
+        if (!value) {
+          if (d.body.find_first_not_of(" \t") != std::string::npos) ++codes.skipped;
+          continue;
+        }
+        candidates.push_back({name, *value, std::move(used)});
+      }
+    }
+    // The families whose errors this header gives as HRESULTs: their success names are codes too.
+    std::set<std::string> hresultErrors;
+    for (const Candidate& c : candidates)
+      if (const auto family = ErrorFamily(c.name);
+          family && (c.value.type == Type::HResult || (c.value.number >= 0x80000000ll && c.value.number <= 0xFFFFFFFFll)))
+        hresultErrors.insert(*family);
+
+    for (const Candidate& c : candidates) {
+      const auto family = FamilyOf(c.name, c.value, rule, hresultErrors);
+      if (!family) {
+        codes.left.push_back(c.name);
         continue;
       }
-      const auto number = static_cast<std::uint32_t>(value->number);
-      std::optional<Family> family;
-      if (value->type == Type::HResult) family = Family::HResult;
-      else if (value->type == Type::NtStatus) family = Family::NtStatus;
-      else if (rule.plain == Family::HResult && (number & 0x80000000u) && value->number <= 0xFFFFFFFFll)
-        family = Family::HResult;
-      else if ((rule.plain == Family::Win32 || rule.plain == Family::Ras) && value->number >= rule.lowest &&
-               value->number <= 0xFFFF)
-        family = rule.plain;
-      if (family) codes.codes.push_back({{*family, number}, name});
+      const auto value = static_cast<std::uint32_t>(c.value.number);
+      // Another code's name, of the same value or wrapped (HRESULT_FROM_WIN32), makes this one an alias.
+      const bool refersToCode = std::any_of(c.used.begin(), c.used.end(), [&](const std::string& other) {
+        if (other == c.name || !IsFamilyName(other) || !IsCodeName(other, "")) return false;
+        const auto v = scopes.Evaluate(other, i);
+        if (!v) return false;
+        const auto w = static_cast<std::uint32_t>(v->number);
+        return w == value || (w > 0 && w <= 0xFFFF && (0x80070000u | w) == value);
+      });
+      const bool errorNameOfSuccess = *family == Family::HResult && ErrorFamily(c.name) && !(value & 0x80000000u);
+      codes.codes.push_back({{*family, value}, c.name, headers[i].file, refersToCode || errorNameOfSuccess});
     }
     result.push_back(std::move(codes));
   }

@@ -1,7 +1,17 @@
-// The first reader of the generator: the codes that the toolchain's error headers define, each
-// "#define NAME value" whose value is a code of the header's family, with every name of each code.
+// The first reader of the generator: the error codes that the toolchain's headers define. Every
+// header of the include folder is read, and one rule says which of its definitions are codes:
+//
+//   A definition ("#define NAME value", or an enumerator) is a code when its name is of an error
+//   family (E_ or _E_, ERR, ERROR_, STATUS_, and S_ or _S_ for success) and its value is one: cast
+//   to HRESULT or NTSTATUS; a plain number with the error bit set (0x80000000 to 0xFFFFFFFF, an
+//   HRESULT); a success code of a family whose errors the header gives as HRESULTs; or, for an
+//   ERROR_ name, a plain number from 0 to 65535 (a Win32 code).
+//
+// So flags, masks, facilities, DISPIDs and a window message's results (LB_ERR is -1) are not
+// codes. A few headers need more or less than the rule: HeaderExceptions() says which, and why.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,31 +20,42 @@
 
 namespace catgen {
 
-// Which definitions of a header are codes, and of which family.
+// How a header's definitions are read where the rule alone would read it wrong.
 struct HeaderRule {
+  enum class Take {
+    ByRule,     // the rule above
+    EveryName,  // every name whose value is of the family below or cast to one, whatever it is called
+    Nothing,    // the header's error-like names are no codes
+  };
   std::string_view file;
-  // What a plain number is: a Win32 or RAS code from `lowest` to 65535, an HRESULT when its error
-  // bit is set (mferror.h writes a few without a cast), never an NTSTATUS (those are all cast).
-  // A value cast to HRESULT or NTSTATUS is of that family in every header.
+  Take take = Take::ByRule;
+  // With EveryName: what a plain number from `lowest` to 65535 is (an HRESULT or NTSTATUS value is
+  // cast in these headers), and the names taken begin with `prefix`.
   Family plain = Family::Win32;
-  std::string_view prefix = {};  // the names of its codes begin with this; empty: any name
-  std::uint32_t lowest = 0;      // a family that starts at a base has no codes below it
+  std::string_view prefix = {};
+  std::uint32_t lowest = 0;
+  // Its Win32 codes reuse numbers that winerror.h gives another meaning: they keep lines of their own.
+  bool ownMeanings = false;
 };
 
-// The headers read, in this order: a name's first definition counts, and a header may use what an
-// earlier one defines (corerror.h builds its codes with winerror.h's MAKE_HRESULT).
-const std::vector<HeaderRule>& ErrorHeaders();
+const std::vector<HeaderRule>& HeaderExceptions();
+HeaderRule RuleFor(std::string_view file);
 
 struct HeaderText {
-  HeaderRule rule;
+  std::string file;  // the name within the include folder, such as "winerror.h"
   std::string text;
 };
 
 struct HeaderCodes {
-  std::string_view file;
-  std::vector<Named> codes;  // in the order of definition
-  std::size_t skipped = 0;   // definitions of code names whose value could not be evaluated
+  std::string file;
+  std::vector<Named> codes;           // in the order of definition
+  std::vector<std::string> left;      // names of an error family whose values are no codes
+  std::size_t skipped = 0;            // definitions of such names whose value could not be evaluated
 };
+
+// The headers of a folder, in the order they are read: winerror.h first, as the others build on
+// it, then by name. A name's first definition counts where a header does not define it itself.
+std::vector<HeaderText> ReadIncludeFolder(const std::string& folder);
 
 std::vector<HeaderCodes> ReadHeaders(const std::vector<HeaderText>& headers);
 

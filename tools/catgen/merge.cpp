@@ -1,26 +1,44 @@
 #include "merge.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <set>
 #include <tuple>
+
+#include "corrections.h"
+#include "families.h"
+#include "headers.h"
 
 namespace catgen {
 
 namespace {
 
-// A code with everything the sources say of it.
-struct Record {
-  std::vector<std::string> names;  // the primary name first
-  std::string reference, system, table;
+// The order of a code's names (merge.h).
+enum Rank { kKnownFirst, kWrapped, kReference, kHeader, kAlias };
+
+struct NameOf {
+  std::string name;
+  std::vector<std::string> headers;  // the headers that define it; none for the reference's own names
+  int rank = kHeader;
+  // Among other headers' names, those of the header that names most codes of the HRESULT's
+  // facility come first: urlmon.h's INET_E_ names before another header's names for 800Cxxxx.
+  std::size_t home = 0;
+  std::size_t order = 0;             // of definition, among all sources
 };
 
-void AddName(std::vector<std::string>& names, const std::string& name, bool primary) {
-  auto at = std::find(names.begin(), names.end(), name);
-  if (at != names.end()) {
-    if (primary) std::rotate(names.begin(), at, at + 1);
-    return;
-  }
-  names.insert(primary ? names.begin() : names.end(), name);
+// A code with everything the sources say of it.
+struct Record {
+  std::vector<NameOf> names;
+  std::string referenceName, reference, system, table;
+  std::string handKept, handFamily;
+};
+
+NameOf& AddName(Record& r, const std::string& name, std::size_t order) {
+  auto at = std::find_if(r.names.begin(), r.names.end(), [&](const NameOf& n) { return n.name == name; });
+  if (at != r.names.end()) return *at;
+  r.names.push_back({name, {}, kHeader, 0, order});
+  return r.names.back();
 }
 
 // Ids above 65535 in a table of Win32 codes are HRESULTs: no Win32 code is that large.
@@ -28,23 +46,175 @@ Family Target(Family table, std::uint32_t id) {
   return (table == Family::Win32 || table == Family::Ras) && id > 0xFFFF ? Family::HResult : table;
 }
 
-std::string Mark(Family family) {
-  switch (family) {
-    case Family::Ras: return " (RAS)";
-    case Family::NtStatus: return " (NTSTATUS)";
-    default: return "";
-  }
+std::uint32_t Facility(std::uint32_t hresult) { return hresult >> 16 & 0x1FFF; }
+
+// Interface-specific (FACILITY_ITF) and customer-defined (the C bit) HRESULTs: numbers that each
+// interface or product defines for itself, so that several headers give them different meanings.
+bool IsOwnersCode(Code c) {
+  return c.family == Family::HResult && (Facility(c.value) == 4 || (c.value & 0x20000000u));
 }
 
-Entry MakeEntry(std::uint32_t value, const Record& r, const std::string& mark, const std::string& text) {
-  Entry e{value, {}, text, {}};
-  if (!r.names.empty()) {
-    e.name = r.names[0] + mark;
-    e.also.assign(r.names.begin() + 1, r.names.end());
-  } else if (!mark.empty()) {
-    e.name = mark.substr(1);
+std::string DefaultFamily(Code c) {
+  switch (c.family) {
+    case Family::Win32: return "Win32";
+    case Family::Ras: return "RAS";
+    case Family::NtStatus: return "NTSTATUS";
+    case Family::HResult: return FacilityWords(c.value);
   }
-  return e;
+  return "";
+}
+
+// The meanings of a code: its names grouped by the headers that define them where the code's number
+// may mean different things (merge.h), the group of its first name first.
+std::vector<std::vector<const NameOf*>> Groups(const Record& r, Code code) {
+  std::vector<const NameOf*> names;
+  for (const NameOf& n : r.names) names.push_back(&n);
+  std::stable_sort(names.begin(), names.end(), [](const NameOf* a, const NameOf* b) {
+    return std::tie(a->rank, b->home, a->order) < std::tie(b->rank, a->home, b->order);
+  });
+  // Success is success, whoever names it.
+  const bool split = code.value != 0 && (code.family == Family::Win32 || IsOwnersCode(code));
+  const auto own = [&](const NameOf* n) {
+    if (!split || n->rank == kAlias || n->headers.empty()) return false;
+    return code.family != Family::Win32 ||
+           std::any_of(n->headers.begin(), n->headers.end(), [](const std::string& h) { return RuleFor(h).ownMeanings; });
+  };
+
+  std::map<std::string, std::string> parent;
+  std::function<std::string(const std::string&)> root = [&](const std::string& h) {
+    const std::string up = parent.emplace(h, h).first->second;
+    return up == h ? h : parent[h] = root(up);
+  };
+  for (const NameOf* n : names)
+    if (own(n))
+      for (const std::string& h : n->headers) parent[root(h)] = root(n->headers[0]);
+
+  // Aliases and the names no header defines go with the first name.
+  const std::string mainKey = names.empty() || !own(names[0]) ? "" : root(names[0]->headers[0]);
+  std::vector<std::string> keys{mainKey};
+  std::vector<std::vector<const NameOf*>> groups(1);
+  for (const NameOf* n : names) {
+    const std::string key = own(n) ? root(n->headers[0]) : mainKey;
+    const auto at = static_cast<std::size_t>(std::find(keys.begin(), keys.end(), key) - keys.begin());
+    if (at == keys.size()) {
+      keys.push_back(key);
+      groups.emplace_back();
+    }
+    groups[at].push_back(n);
+  }
+  return groups;
+}
+
+// Each meaning of each code, with the texts the sources give it in the order they are taken.
+std::vector<Meaning> Meanings(const std::map<Code, Record>& records, bool systemFirst) {
+  std::vector<Meaning> meanings;
+  for (const auto& [code, r] : records) {
+    const auto groups = Groups(r, code);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      Meaning m{code, {}, {}, g == 0};
+      bool holdsReference = false;
+      for (const NameOf* n : groups[g]) {
+        m.names.push_back(n->name);
+        holdsReference |= n->name == r.referenceName;
+      }
+      // Who gives the code: the header of its primary name, but winerror.h's and ntstatus.h's
+      // codes come from all over the system (their facility says more).
+      const NameOf* first = groups[g].empty() ? nullptr : groups[g][0];
+      if (first && !first->headers.empty() && first->headers[0] != "winerror.h" && first->headers[0] != "ntstatus.h")
+        m.family = HeaderWords(first->headers[0]);
+      m.knownFirst = !groups[g].empty() && groups[g][0]->rank == kKnownFirst;
+      if (m.main && !r.handFamily.empty()) m.family = r.handFamily;
+      if (m.family.empty()) m.family = DefaultFamily(code);
+      const Candidate reference{holdsReference ? r.reference : "", Source::Reference};
+      const Candidate system{m.main ? r.system : "", Source::System}, table{m.main ? r.table : "", Source::Table};
+      m.texts = systemFirst ? std::vector<Candidate>{system, table, reference} : std::vector<Candidate>{reference, system, table};
+      if (m.main) m.texts.push_back({r.handKept, Source::HandKept});
+      meanings.push_back(std::move(m));
+    }
+  }
+  return meanings;
+}
+
+struct Lines {
+  // Lines of one value keep this order: the HRESULT's own (with the Win32 code it wraps), the
+  // Win32 code's other meanings, the RAS code of that number, then the NTSTATUS code of the value.
+  std::vector<std::tuple<std::uint32_t, int, Entry>> win32, hex;
+
+  static void Add(std::vector<std::tuple<std::uint32_t, int, Entry>>& to, int order, const std::string& name,
+                  const std::string& mark, const std::string& text, std::vector<std::string> also, std::uint32_t value) {
+    Entry e{value, name.empty() && !mark.empty() ? mark.substr(1) : name + mark, text, std::move(also)};
+    to.emplace_back(value, order, std::move(e));
+  }
+};
+
+std::vector<std::string> Rest(const std::vector<std::string>& names) {
+  return names.empty() ? names : std::vector<std::string>(names.begin() + 1, names.end());
+}
+std::string First(const std::vector<std::string>& names) { return names.empty() ? "" : names[0]; }
+
+void MakeLines(const std::vector<Meaning>& meanings, Catalogues& out) {
+  std::map<Code, std::vector<const Meaning*>> byCode;
+  for (const Meaning& m : meanings) byCode[m.code].push_back(&m);
+  const auto of = [&](Family f, std::uint32_t v) {
+    const auto at = byCode.find({f, v});
+    return at == byCode.end() ? std::vector<const Meaning*>{} : at->second;
+  };
+  const auto words = [](const Meaning& m, const std::string& text, bool several) {
+    return text.empty() || several ? m.family : std::string();
+  };
+
+  Lines lines;
+  for (const auto& [code, list] : byCode) {
+    const bool several = list.size() > 1;
+    const std::uint32_t v = code.value;
+    for (const Meaning* m : list) {
+      const std::string text = m->Text(), family = words(*m, text, several);
+      switch (code.family) {
+        case Family::Win32: {
+          Lines::Add(lines.win32, 0, First(m->names), family.empty() ? "" : " (" + family + ")", text, Rest(m->names), v);
+          if (v == 0) break;
+          // The HRESULT that wraps the code: its line, shared with what winerror.h and other
+          // headers call that HRESULT where they give it no other meaning.
+          const auto wrapping = of(Family::HResult, 0x80070000u | v);
+          const Meaning* h = m->main && !wrapping.empty() ? wrapping[0] : nullptr;
+          const bool hFirst = h && h->knownFirst;
+          const std::string lineText = hFirst && !h->Text().empty() ? h->Text() : text.empty() && h ? h->Text() : text;
+          // "(Win32 N)" names the family of winerror.h's codes already.
+          const std::string lineFamily = m->family == DefaultFamily(code) ? "" : words(*m, lineText, several);
+          const std::string mark = "(Win32 " + std::to_string(v) + (lineFamily.empty() ? "" : ", " + lineFamily) + ")";
+          const std::string wrapped = m->names.empty() ? mark : m->names[0] + " " + mark;
+          std::vector<std::string> names;
+          if (hFirst) names.push_back(h->names[0]);
+          names.push_back(wrapped);
+          if (h)
+            for (const std::string& n : h->names)
+              if (n != names[0] && std::find(m->names.begin(), m->names.end(), n) == m->names.end()) names.push_back(n);
+          const auto rest = Rest(m->names);
+          names.insert(names.end(), rest.begin(), rest.end());
+          Lines::Add(lines.hex, m->main ? 0 : 1, names[0], "", lineText, Rest(names), 0x80070000u | v);
+          break;
+        }
+        case Family::Ras:
+          Lines::Add(lines.win32, 1, First(m->names), " (RAS)", text, Rest(m->names), v);
+          Lines::Add(lines.hex, 2, First(m->names), " (RAS " + std::to_string(v) + ")", text, Rest(m->names),
+                     0x80070000u | v);
+          break;
+        case Family::HResult:
+          if (v >> 16 == 0x8007 && (v & 0xFFFF) != 0 && !of(Family::Win32, v & 0xFFFF).empty()) break;  // above
+          Lines::Add(lines.hex, 0, First(m->names), family.empty() ? "" : " (" + family + ")", text, Rest(m->names), v);
+          break;
+        case Family::NtStatus:
+          Lines::Add(lines.hex, 3, First(m->names), " (NTSTATUS)", text, Rest(m->names), v);
+          break;
+      }
+    }
+  }
+  const auto byValue = [](const auto& a, const auto& b) {
+    return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
+  };
+  for (auto* list : {&lines.win32, &lines.hex}) std::stable_sort(list->begin(), list->end(), byValue);
+  for (auto& line : lines.win32) out.win32.push_back(std::move(std::get<2>(line)));
+  for (auto& line : lines.hex) out.hex.push_back(std::move(std::get<2>(line)));
 }
 
 }  // namespace
@@ -67,11 +237,34 @@ std::string OneLine(const std::string& text) {
 
 Merged Merge(const Sources& sources) {
   std::map<Code, Record> records;
-  for (const Named& n : sources.headers) AddName(records[n.code].names, n.name, false);
+  std::map<std::pair<std::string, std::uint32_t>, std::set<std::uint32_t>> facilityCodes;
+  for (const Named& n : sources.headers)
+    if (n.code.family == Family::HResult) facilityCodes[{n.header, Facility(n.code.value)}].insert(n.code.value);
+  std::size_t order = 0;
+  for (const Named& n : sources.headers) {
+    NameOf& name = AddName(records[n.code], n.name, order++);
+    name.headers.push_back(n.header);
+    if (n.code.family == Family::HResult && name.headers.size() == 1)
+      name.home = facilityCodes[{n.header, Facility(n.code.value)}].size();
+    const int rank = n.alias ? kAlias
+                     : n.header == "winerror.h" && (n.name.rfind("S_", 0) == 0 || n.name.rfind("E_", 0) == 0) ? kKnownFirst
+                                                                                                           : kHeader;
+    if (name.headers.size() == 1 || rank < name.rank) name.rank = rank;
+  }
+  std::map<std::pair<Family, std::string>, std::string> referenceByName;
   for (const Described& d : sources.reference) {
     Record& r = records[d.code];
-    AddName(r.names, d.name, true);
+    NameOf& name = AddName(r, d.name, order++);
+    name.rank = std::min(name.rank, static_cast<int>(kReference));
+    r.referenceName = d.name;
     r.reference = OneLine(d.text);
+    referenceByName[{d.code.family, d.name}] = r.reference;
+  }
+  for (const Kept& k : sources.handKept) {
+    Record& r = records[k.code];
+    AddName(r, k.name, order++);
+    r.handKept = k.text;
+    r.handFamily = k.family;
   }
   for (const Message& m : sources.system) {
     std::string text = OneLine(m.text);
@@ -102,68 +295,21 @@ Merged Merge(const Sources& sources) {
     merged.tables.push_back(use);
   }
 
-  // The chosen text of each code, and which source it came from.
-  std::map<Code, std::string> texts;
-  for (const auto& [code, r] : records) {
-    const std::pair<const std::string*, std::size_t*> english[] = {
-        {&r.reference, &merged.fromReference}, {&r.system, &merged.fromSystem}, {&r.table, &merged.fromTables}};
-    const std::pair<const std::string*, std::size_t*> user[] = {
-        {&r.system, &merged.fromSystem}, {&r.table, &merged.fromTables}, {&r.reference, &merged.fromReference}};
-    for (const auto& [text, count] : sources.systemFirst ? user : english)
-      if (!text->empty()) {
-        texts[code] = *text;
-        ++*count;
-        break;
-      }
-  }
-
-  // Lines of one value keep this order: the HRESULT's own, those of the Win32 codes it wraps, then
-  // the NTSTATUS code of that value.
-  std::vector<std::tuple<std::uint32_t, int, Entry>> win32, hex;
-  for (const auto& [code, r] : records) {
-    const std::string& text = texts[code];
-    switch (code.family) {
-      case Family::Win32:
-      case Family::Ras: {
-        const int rank = code.family == Family::Win32 ? 0 : 1;
-        win32.emplace_back(code.value, rank, MakeEntry(code.value, r, Mark(code.family), text));
-        if (code.value == 0) break;
-        const std::string wraps = std::string(code.family == Family::Win32 ? " (Win32 " : " (RAS ") +
-                                  std::to_string(code.value) + ")";
-        hex.emplace_back(0x80070000u | code.value, 1 + rank, MakeEntry(0x80070000u | code.value, r, wraps, text));
-        break;
-      }
-      case Family::HResult:
-        hex.emplace_back(code.value, 0, MakeEntry(code.value, r, "", text));
-        break;
-      case Family::NtStatus:
-        hex.emplace_back(code.value, 3, MakeEntry(code.value, r, Mark(code.family), text));
-        break;
+  std::vector<Meaning> meanings = Meanings(records, sources.systemFirst);
+  TextBook book(meanings, std::move(referenceByName));
+  for (const Correction& c : Corrections()) merged.corrections.push_back(c.apply(book));
+  for (const Meaning& m : meanings) {
+    const Candidate* chosen = m.Chosen();
+    if (!chosen) continue;
+    switch (chosen->source) {
+      case Source::Reference: ++merged.fromReference; break;
+      case Source::System: ++merged.fromSystem; break;
+      case Source::Table: ++merged.fromTables; break;
+      case Source::HandKept: ++merged.fromHandKept; break;
+      case Source::Correction: ++merged.corrected; break;
     }
   }
-  const auto byValue = [](const auto& a, const auto& b) {
-    return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
-  };
-  std::stable_sort(win32.begin(), win32.end(), byValue);
-  std::stable_sort(hex.begin(), hex.end(), byValue);
-
-  for (auto& [value, rank, entry] : win32) merged.catalogues.win32.push_back(std::move(entry));
-  for (std::size_t i = 0; i < hex.size(); ++i) {
-    auto& [value, rank, entry] = hex[i];
-    // An HRESULT that wraps a Win32 code shares its line when it has no other text to give.
-    if (rank == 0 && i + 1 < hex.size() && std::get<0>(hex[i + 1]) == value && std::get<1>(hex[i + 1]) == 1) {
-      Entry& wrapped = std::get<2>(hex[i + 1]);
-      if (entry.text.empty() || entry.text == wrapped.text) {
-        if (entry.text.empty()) entry.text = wrapped.text;
-        entry.also.push_back(wrapped.name);
-        entry.also.insert(entry.also.end(), wrapped.also.begin(), wrapped.also.end());
-        merged.catalogues.hex.push_back(std::move(entry));
-        ++i;
-        continue;
-      }
-    }
-    merged.catalogues.hex.push_back(std::move(entry));
-  }
+  MakeLines(meanings, merged.catalogues);
   return merged;
 }
 

@@ -6,14 +6,16 @@
 #include <vector>
 
 #include "codes.h"
+#include "reference.h"
 
 namespace catgen {
 
 struct Sources {
   std::vector<Named> headers;  // in the order the headers define them
   std::vector<Described> reference;
+  std::vector<Kept> handKept;
   // The system's own error table (FormatMessage of the system): Win32 codes and their texts. The
-  // only source besides the headers and the reference that may add codes.
+  // only source besides the headers, the reference and the hand-kept table that may add codes.
   std::vector<Message> system;
   // Every module's message table: texts, by exact id, for codes that another source names.
   std::vector<MessageTable> modules;
@@ -44,9 +46,20 @@ struct TableUse {
 struct Merged {
   Catalogues catalogues;
   std::vector<TableUse> tables;
-  std::size_t fromReference = 0, fromSystem = 0, fromTables = 0;  // texts each source gave
+  // Texts each source gave, and the texts each correction changed (in the order of Corrections()).
+  std::size_t fromReference = 0, fromSystem = 0, fromTables = 0, fromHandKept = 0, corrected = 0;
+  std::vector<std::size_t> corrections;
 };
 
+// The order of names on a line, the name people know first: winerror.h's S_ and E_ names; for an
+// 8007xxxx value the Win32 name it wraps; the reference's name; other headers' names in the order
+// the headers are read; a subsystem's alias (Named::alias) last.
+//
+// One line per code and meaning: a code's names share a line, except that interface-specific
+// (FACILITY_ITF, 8004xxxx) and customer-defined (E000xxxx) HRESULTs, and the Win32 codes of
+// headers that say so (HeaderRule::ownMeanings), whose numbers several headers give different
+// meanings, have a line for each header (or headers sharing a name) that defines them.
+// A line without a text, and each line of a code with several, names its family after the name.
 Merged Merge(const Sources& sources);
 
 // A text on one line: each run of white space that holds a line break or a tab becomes one space,

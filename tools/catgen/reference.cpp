@@ -34,34 +34,53 @@ std::string Unescape(std::string_view s) {
   return out;
 }
 
-}  // namespace
-
-Reference ReadReference(std::string_view tsv) {
-  Reference ref;
+// Calls `read` with the fields of each line that is neither empty nor a comment.
+template <typename Read>
+void EachLine(std::string_view tsv, Read read) {
   for (std::size_t start = 0; start < tsv.size();) {
     std::size_t end = tsv.find('\n', start);
     if (end == std::string_view::npos) end = tsv.size();
     std::string_view line = tsv.substr(start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) continue;
-    const auto f = Fields(line);
-    std::uint32_t value = 0;
-    std::optional<Family> family;
-    if (f.size() == 4 && !f[1].empty() && !f[2].empty()) {
-      const auto [at, error] = std::from_chars(f[1].data(), f[1].data() + f[1].size(), value, 16);
-      const bool number = error == std::errc() && at == f[1].data() + f[1].size();
-      if (number && f[0] == "win32" && value <= 0xFFFF) family = Family::Win32;
-      else if (number && f[0] == "hresult") family = Family::HResult;
-      else if (number && f[0] == "ntstatus") family = Family::NtStatus;
-    }
-    if (!family) {
-      ++ref.skipped;
-      continue;
-    }
-    ref.codes.push_back({{*family, value}, Unescape(f[2]), Unescape(f[3])});
+    if (!line.empty() && line[0] != '#') read(Fields(line));
   }
+}
+
+std::optional<std::uint32_t> Hex(std::string_view digits) {
+  std::uint32_t value = 0;
+  const auto [at, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+  if (error != std::errc() || at != digits.data() + digits.size() || digits.size() != 8) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+Reference ReadReference(std::string_view tsv) {
+  Reference ref;
+  EachLine(tsv, [&](const std::vector<std::string_view>& f) {
+    std::optional<std::uint32_t> value;
+    std::optional<Family> family;
+    if (f.size() == 4 && !f[2].empty() && (value = Hex(f[1]))) {
+      if (f[0] == "win32" && *value <= 0xFFFF) family = Family::Win32;
+      else if (f[0] == "hresult") family = Family::HResult;
+      else if (f[0] == "ntstatus") family = Family::NtStatus;
+    }
+    if (family) ref.codes.push_back({{*family, *value}, Unescape(f[2]), Unescape(f[3])});
+    else ++ref.skipped;
+  });
   return ref;
+}
+
+HandKept ReadHandKept(std::string_view tsv) {
+  HandKept kept;
+  EachLine(tsv, [&](const std::vector<std::string_view>& f) {
+    const auto value = f.size() == 5 ? Hex(f[0]) : std::nullopt;
+    const bool whole = value && !f[1].empty() && !f[2].empty() && !f[4].empty();
+    if (whole) kept.codes.push_back({{Family::HResult, *value}, std::string(f[1]), std::string(f[2]), std::string(f[3]), std::string(f[4])});
+    else ++kept.skipped;
+  });
+  return kept;
 }
 
 }  // namespace catgen

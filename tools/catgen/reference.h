@@ -2,6 +2,7 @@
 // reference.py writes them out of Debian's python3-impacket.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,5 +16,20 @@ struct Reference {
 };
 
 Reference ReadReference(std::string_view tsv);
+
+// The hand-kept table (hand_kept.tsv): HRESULTs that people look up and that neither the headers
+// nor the reference name, each with the Microsoft page that names it. Lines of code, name, family,
+// text and page, separated by tabs; lines beginning with "#" are comments.
+struct Kept {
+  Code code;
+  std::string name, family, text, page;
+};
+
+struct HandKept {
+  std::vector<Kept> codes;
+  std::size_t skipped = 0;  // lines that are not five fields with a code of eight hexadecimal digits
+};
+
+HandKept ReadHandKept(std::string_view tsv);
 
 }  // namespace catgen
