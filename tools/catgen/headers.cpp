@@ -36,15 +36,15 @@ const std::vector<HeaderRule>& HeaderExceptions() {
       {.file = "tapi.h", .take = Take::Nothing},
       // The printer's bidirectional-communication codes (ERROR_BIDI_) from 13000 are also IPsec codes.
       {.file = "winspool.h", .ownMeanings = true},
-      // ERROR_ flags, a router utility's own small results, and the DOS critical-error codes
-      // (ERROR_I24_) of an OS/2 header: none of them Win32 codes.
+      // ERROR_ flags (lpmapi.h, ntddchgr.h, winioctl.h), a router utility's own small results
+      // (rtutils.h) and an OS/2 header's DOS critical-error codes (error.h): none of them Win32 codes.
       {.file = "error.h", .take = Take::Nothing},
       {.file = "lpmapi.h", .take = Take::Nothing},
       {.file = "ntddchgr.h", .take = Take::Nothing},
-      // NDIS object ids (OID_) with the top bit set.
-      {.file = "ntddndis.h", .take = Take::Nothing},
       {.file = "rtutils.h", .take = Take::Nothing},
       {.file = "winioctl.h", .take = Take::Nothing},
+      // NDIS object ids (OID_) with the top bit set.
+      {.file = "ntddndis.h", .take = Take::Nothing},
   };
   return headers;
 }
