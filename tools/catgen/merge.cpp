@@ -135,76 +135,75 @@ std::vector<Meaning> Meanings(const std::map<Code, Record>& records, bool system
   return meanings;
 }
 
-struct Lines {
-  // Lines of one value keep this order: the HRESULT's own (with the Win32 code it wraps), the
-  // Win32 code's other meanings, the RAS code of that number, then the NTSTATUS code of the value.
-  std::vector<std::tuple<std::uint32_t, int, Entry>> win32, hex;
-
-  static void Add(std::vector<std::tuple<std::uint32_t, int, Entry>>& to, int order, const std::string& name,
-                  const std::string& mark, const std::string& text, std::vector<std::string> also, std::uint32_t value) {
-    Entry e{value, name.empty() && !mark.empty() ? mark.substr(1) : name + mark, text, std::move(also)};
-    to.emplace_back(value, order, std::move(e));
-  }
-};
-
 std::vector<std::string> Rest(const std::vector<std::string>& names) {
   return names.empty() ? names : std::vector<std::string>(names.begin() + 1, names.end());
 }
-std::string First(const std::vector<std::string>& names) { return names.empty() ? "" : names[0]; }
+
+// A line: the primary name and its mark (" (NTSTATUS)"), the text, the further names.
+Entry MakeEntry(std::uint32_t value, std::vector<std::string> names, const std::string& mark, const std::string& text) {
+  const std::string name = names.empty() ? mark.substr(mark.empty() ? 0 : 1) : names[0] + mark;
+  return {value, name, text, Rest(names)};
+}
+
+// The family to name after the name: where the line has no text, or its code several meanings.
+std::string WordsFor(const Meaning& m, const std::string& text, bool several) {
+  return text.empty() || several ? m.family : "";
+}
+std::string Bracketed(const std::string& words) { return words.empty() ? "" : " (" + words + ")"; }
+
+// The 8007xxxx line of a Win32 code's meaning w. The first meaning shares it with the HRESULT h
+// that the headers define for that value: winerror.h's S_ and E_ names come first, with their
+// own text; other names follow the Win32 name.
+Entry WrappedLine(const Meaning& w, const Meaning* h, bool several) {
+  const bool hFirst = h && h->knownFirst;
+  std::string text = w.Text();
+  if (h && (text.empty() || (hFirst && !h->Text().empty()))) text = h->Text();
+  // "(Win32 N)" names the family of winerror.h's codes already.
+  const std::string words = w.family == DefaultFamily(w.code) ? "" : WordsFor(w, text, several);
+  const std::string mark = "(Win32 " + std::to_string(w.code.value) + (words.empty() ? "" : ", " + words) + ")";
+  std::vector<std::string> names;
+  if (hFirst) names.push_back(h->names[0]);
+  names.push_back(w.names.empty() ? mark : w.names[0] + " " + mark);
+  if (h)
+    for (const std::string& n : h->names)
+      if (n != names[0] && std::find(w.names.begin(), w.names.end(), n) == w.names.end()) names.push_back(n);
+  const auto rest = Rest(w.names);
+  names.insert(names.end(), rest.begin(), rest.end());
+  return MakeEntry(0x80070000u | w.code.value, names, "", text);
+}
 
 void MakeLines(const std::vector<Meaning>& meanings, Catalogues& out) {
   std::map<Code, std::vector<const Meaning*>> byCode;
   for (const Meaning& m : meanings) byCode[m.code].push_back(&m);
-  const auto of = [&](Family f, std::uint32_t v) {
-    const auto at = byCode.find({f, v});
-    return at == byCode.end() ? std::vector<const Meaning*>{} : at->second;
-  };
-  const auto words = [](const Meaning& m, const std::string& text, bool several) {
-    return text.empty() || several ? m.family : std::string();
-  };
+  const auto has = [&](Family f, std::uint32_t v) { return byCode.count({f, v}) > 0; };
 
-  Lines lines;
+  // Lines of one value keep this order: the HRESULT's own (with the Win32 code it wraps), the
+  // Win32 code's other meanings, the RAS code of that number, then the NTSTATUS code of the value.
+  std::vector<std::tuple<std::uint32_t, int, Entry>> win32, hex;
   for (const auto& [code, list] : byCode) {
     const bool several = list.size() > 1;
     const std::uint32_t v = code.value;
     for (const Meaning* m : list) {
-      const std::string text = m->Text(), family = words(*m, text, several);
+      const std::string text = m->Text();
       switch (code.family) {
-        case Family::Win32: {
-          Lines::Add(lines.win32, 0, First(m->names), family.empty() ? "" : " (" + family + ")", text, Rest(m->names), v);
-          if (v == 0) break;
-          // The HRESULT that wraps the code: its line, shared with what winerror.h and other
-          // headers call that HRESULT where they give it no other meaning.
-          const auto wrapping = of(Family::HResult, 0x80070000u | v);
-          const Meaning* h = m->main && !wrapping.empty() ? wrapping[0] : nullptr;
-          const bool hFirst = h && h->knownFirst;
-          const std::string lineText = hFirst && !h->Text().empty() ? h->Text() : text.empty() && h ? h->Text() : text;
-          // "(Win32 N)" names the family of winerror.h's codes already.
-          const std::string lineFamily = m->family == DefaultFamily(code) ? "" : words(*m, lineText, several);
-          const std::string mark = "(Win32 " + std::to_string(v) + (lineFamily.empty() ? "" : ", " + lineFamily) + ")";
-          const std::string wrapped = m->names.empty() ? mark : m->names[0] + " " + mark;
-          std::vector<std::string> names;
-          if (hFirst) names.push_back(h->names[0]);
-          names.push_back(wrapped);
-          if (h)
-            for (const std::string& n : h->names)
-              if (n != names[0] && std::find(m->names.begin(), m->names.end(), n) == m->names.end()) names.push_back(n);
-          const auto rest = Rest(m->names);
-          names.insert(names.end(), rest.begin(), rest.end());
-          Lines::Add(lines.hex, m->main ? 0 : 1, names[0], "", lineText, Rest(names), 0x80070000u | v);
+        case Family::Win32:
+          win32.emplace_back(v, 0, MakeEntry(v, m->names, Bracketed(WordsFor(*m, text, several)), text));
+          if (v != 0) {
+            const Code wrapping{Family::HResult, 0x80070000u | v};
+            const Meaning* h = m->main && has(wrapping.family, wrapping.value) ? byCode[wrapping][0] : nullptr;
+            hex.emplace_back(0x80070000u | v, m->main ? 0 : 1, WrappedLine(*m, h, several));
+          }
           break;
-        }
         case Family::Ras:
-          Lines::Add(lines.win32, 1, First(m->names), " (RAS)", text, Rest(m->names), v);
-          Lines::Add(lines.hex, 2, First(m->names), " (RAS " + std::to_string(v) + ")", text, Rest(m->names),
-                     0x80070000u | v);
+          win32.emplace_back(v, 1, MakeEntry(v, m->names, " (RAS)", text));
+          hex.emplace_back(0x80070000u | v, 2, MakeEntry(0x80070000u | v, m->names, " (RAS " + std::to_string(v) + ")", text));
           break;
         case Family::HResult:
-          if (v >> 16 == 0x8007 && (v & 0xFFFF) != 0 && !of(Family::Win32, v & 0xFFFF).empty()) break;  // above
-          Lines::Add(lines.hex, 0, First(m->names), family.empty() ? "" : " (" + family + ")", text, Rest(m->names), v);
+          if (v >> 16 == 0x8007 && (v & 0xFFFF) != 0 && has(Family::Win32, v & 0xFFFF)) break;  // WrappedLine
+          hex.emplace_back(v, 0, MakeEntry(v, m->names, Bracketed(WordsFor(*m, text, several)), text));
           break;
         case Family::NtStatus:
-          Lines::Add(lines.hex, 3, First(m->names), " (NTSTATUS)", text, Rest(m->names), v);
+          hex.emplace_back(v, 3, MakeEntry(v, m->names, " (NTSTATUS)", text));
           break;
       }
     }
@@ -212,9 +211,9 @@ void MakeLines(const std::vector<Meaning>& meanings, Catalogues& out) {
   const auto byValue = [](const auto& a, const auto& b) {
     return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
   };
-  for (auto* list : {&lines.win32, &lines.hex}) std::stable_sort(list->begin(), list->end(), byValue);
-  for (auto& line : lines.win32) out.win32.push_back(std::move(std::get<2>(line)));
-  for (auto& line : lines.hex) out.hex.push_back(std::move(std::get<2>(line)));
+  for (auto* list : {&win32, &hex}) std::stable_sort(list->begin(), list->end(), byValue);
+  for (auto& line : win32) out.win32.push_back(std::move(std::get<2>(line)));
+  for (auto& line : hex) out.hex.push_back(std::move(std::get<2>(line)));
 }
 
 }  // namespace
