@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the catalogue reader and the registry-value decoding with libFuzzer, each for the given
-# number of seconds (default 600), under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Fuzzes the catalogue reader, the registry-value decoding and the reading of a pasted code with
+# libFuzzer, each for the given number of seconds (default 600), under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 #   bash scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,8 +9,8 @@ seconds=${1:-600}
 bash scripts/setup.sh
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DQUORVEX_FUZZ=ON -DBUILD_TESTING=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >build/fuzz-configure.log 2>&1 || { cat build/fuzz-configure.log; exit 1; }
-cmake --build build/fuzz -j2 --target fuzz_catalogue fuzz_registry >build/fuzz-build.log 2>&1 || { cat build/fuzz-build.log; exit 1; }
-for target in catalogue registry; do
+cmake --build build/fuzz -j2 --target fuzz_catalogue fuzz_registry fuzz_code >build/fuzz-build.log 2>&1 || { cat build/fuzz-build.log; exit 1; }
+for target in catalogue registry code; do
   corpus=build/fuzz/corpus-$target
   mkdir -p "$corpus" build/fuzz/findings
   cp -n tests/fuzz/corpus/$target/* "$corpus"/ 2>/dev/null || true

@@ -5,6 +5,7 @@
 
 #include "resources/resource.h"
 #include "about/frmAbout.h"
+#include "main/modCode.h"
 #include "main/modVar.h"
 #include "platform/textfile.h"
 #include "platform/win32api.h"
@@ -117,6 +118,34 @@ void frmMain::txtInput_Change() {
     const auto found = piece.find(SearchText);
     MatchPosition = found == std::wstring::npos ? 0 : static_cast<int>(found) + 1;
     if (MatchPosition > 0) lstDisplay.AddItem(lstNames.List(static_cast<std::int16_t>(EntryIndex)));
+  }
+  if (lstDisplay.ListCount() == 0) FindCode(text);
+}
+
+// An input that no entry begins with may still be a code as people copy it: with blanks around
+// it, or in another notation than the catalogue's (0x80070005, -2147024894, 3221225477).
+void frmMain::FindCode(const std::wstring& sText) {
+  const std::wstring code = TrimBlanks(sText);
+  if (code.empty()) return;
+  if (code.size() < sText.size()) {
+    ListEntriesOf(code, false);
+    if (lstDisplay.ListCount() > 0) return;
+  }
+  const CatalogueCode written = ReadErrorCode(code, opt1.Value());
+  if (!written.sCode.empty()) ListEntriesOf(written.sCode, written.bWhole);
+}
+
+// Appends to the results, in catalogue order, the entries that begin with sCode regardless of
+// case; with bWhole, only those where it is followed by a tab, a space or nothing (so that 5 is
+// not taken for 50).
+void frmMain::ListEntriesOf(const std::wstring& sCode, bool bWhole) {
+  const std::wstring start = UCase(sCode);
+  const long count = std::wcstol(lblCount.Caption().c_str(), nullptr, 10);
+  for (long i = 0; i < count; ++i) {
+    const std::wstring entry = lstNames.List(static_cast<std::int16_t>(i));
+    if (entry.size() < start.size() || UCase(entry.substr(0, start.size())) != start) continue;
+    const wchar_t after = entry.size() > start.size() ? entry[start.size()] : L'\t';
+    if (!bWhole || after == L'\t' || after == L' ') lstDisplay.AddItem(entry);
   }
 }
 

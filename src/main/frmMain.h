@@ -44,6 +44,8 @@ class frmMain : public forms::Form {
 
  private:
   void LoadCatalogue();
+  void FindCode(const std::wstring& sText);
+  void ListEntriesOf(const std::wstring& sCode, bool bWhole);
 };
 
 // Pixels by which a list of the given width can be scrolled sideways: two and a half times its

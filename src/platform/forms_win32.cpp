@@ -250,7 +250,8 @@ struct Backend {
         break;
       case ControlKind::ListBox:
         cls = L"LISTBOX";
-        // Exactly the height laid out, whatever the font: the layout already holds whole entries.
+        // The list's own integral height is left off: it shrinks the list at every change of
+        // font or scroll bar, never grows it back, and so loses entries (FitList does it instead).
         style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
                  (a.tabStop ? LBS_USETABSTOPS : 0);
         exStyle |= WS_EX_CLIENTEDGE;
@@ -283,6 +284,7 @@ struct Backend {
       if (c.kind_ == ControlKind::Image || a.pictureAutoSize) FitToPicture(h, picture.size);
     }
     if (a.tabStop) SetTabStop(h, a.tabStop, n.dpi);
+    if (c.kind_ == ControlKind::ListBox) FitList(c);
     if (!a.toolTip.empty()) SetTip(c, a.toolTip);
     if (a.autoSize) FitLabel(c);
   }
@@ -302,6 +304,36 @@ struct Backend {
     const int pixels = Px(twips, dpi) - (edged ? GetSystemMetrics(SM_CXEDGE) : 0) - 1;
     INT units = MulDiv(pixels, 4, average);
     SendMessageW(list, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&units));
+  }
+
+  // A list shows whole entries only: of its laid-out height it keeps the most whole entries that
+  // fit inside its border and the scroll bar it has now. Measured from the laid-out height each
+  // time, so that a scroll bar that comes and goes costs no entry.
+  static void FitList(const Control& c) {
+    HWND h = H(c.handle_);
+    const LRESULT entry = SendMessageW(h, LB_GETITEMHEIGHT, 0, 0);
+    RECT outer{}, client{};
+    GetWindowRect(h, &outer);
+    GetClientRect(h, &client);
+    const int frame = (outer.bottom - outer.top) - (client.bottom - client.top);
+    const RECT laidOut = PixelPlace(c, c.form_.native_->dpi);
+    const int room = laidOut.bottom - laidOut.top - frame;
+    if (entry <= 0 || room < entry) return;  // not even one entry: the list keeps its height
+    const int height = frame + room / static_cast<int>(entry) * static_cast<int>(entry);
+    if (height != outer.bottom - outer.top)
+      SetWindowPos(h, nullptr, 0, 0, laidOut.right - laidOut.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // Our list of this window, if it is one.
+  static Control* ListOf(HWND h) {
+    HWND parent = GetParent(h);
+    wchar_t cls[32] = L"";
+    if (!parent || !GetClassNameW(parent, cls, 32) || lstrcmpW(cls, kFormClass) != 0) return nullptr;
+    auto* f = reinterpret_cast<Form*>(GetWindowLongPtrW(parent, GWLP_USERDATA));
+    if (!f) return nullptr;
+    for (Control* c : f->controls_)
+      if (H(c->handle_) == h && c->kind_ == ControlKind::ListBox) return c;
+    return nullptr;
   }
 
   // An image, and a picture box that sizes itself, are exactly the size of the picture plus any
@@ -733,7 +765,12 @@ std::wstring AnsiToWide(std::string_view text) {
 }
 
 std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-  return ::SendMessageA(H(window), message, wParam, lParam);
+  const LRESULT result = ::SendMessageA(H(window), message, wParam, lParam);
+  // A scroll range wider than the list brings its horizontal scroll bar, which takes room from
+  // the entries.
+  if (message == LB_SETHORIZONTALEXTENT)
+    if (const Control* list = Backend::ListOf(H(window))) Backend::FitList(*list);
+  return result;
 }
 
 namespace {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace e2e {
@@ -139,6 +141,12 @@ std::wstring Widen(std::string_view text) {
 std::wstring StandInPath() { return BuiltPath(L"QUORVEX_STANDIN", QUORVEX_STANDIN); }
 
 std::wstring ProgramPath() { return BuiltPath(L"QUORVEX_EXE", QUORVEX_EXE); }
+
+std::string BuiltCatalogue(std::wstring_view name) {
+  const std::wstring path = ParentOf(ProgramPath()) + L"\\" + std::wstring(name);
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // ---- Folder
 

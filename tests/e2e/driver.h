@@ -175,5 +175,7 @@ std::wstring Widen(std::string_view text);
 std::wstring StandInPath();
 // The Quorvex.exe under test, as built (its catalogues lie beside it).
 std::wstring ProgramPath();
+// The bytes of a catalogue that the build made beside that exe; empty when there is none.
+std::string BuiltCatalogue(std::wstring_view name);
 
 }  // namespace e2e

@@ -126,7 +126,11 @@ TEST_F(MainWindow, EveryControlStandsAtItsPlaceAt96Dpi) {
     const RECT place = PlaceInParent(control);
     EXPECT_EQ(place.left, row.left);
     EXPECT_EQ(place.top, row.top);
-    EXPECT_EQ(Height(place), row.height);
+    if (row.kind == Kind::List) {
+      EXPECT_LE(Height(place), row.height) << "cut down to whole entries (ListsShowWholeEntriesAtEveryScale)";
+    } else {
+      EXPECT_EQ(Height(place), row.height);
+    }
     if (row.width) {
       EXPECT_EQ(Width(place), row.width);
     } else {
@@ -218,6 +222,39 @@ TEST_F(MainWindow, TabVisitsTheControlsInOrderAndTheOptionsAsOneStop) {
   // Passing through the options chooses none of them.
   EXPECT_TRUE(Checked(app.Control(kWinErrors)));
   EXPECT_EQ(Text(app.Control(kTotal)), L"3 Win error codes");
+}
+
+// Each list shows whole entries only, at every scale: it keeps its laid-out place and width, and
+// its height shrinks to the most whole entries that fit the laid-out height with its border and its
+// horizontal scroll bar.
+TEST_F(MainWindow, ListsShowWholeEntriesAtEveryScale) {
+  // Where both lists are laid out, in twips.
+  constexpr int kLeft = 180, kTop = 720, kWidth = 7485, kHeight = 2010;
+  for (const int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dpi");
+    ScreenDpi screen(static_cast<DWORD>(dpi));
+    App run;
+    ASSERT_TRUE(run.Start(folder));
+    // The results in view too, as a search shows them.
+    ASSERT_TRUE(run.PlaceFocus(run.Control(kInput)));
+    Type(L"5");
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(run.Control(kResults)) != FALSE; }));
+    for (const int id : {kNames, kResults}) {
+      SCOPED_TRACE(testing::Message() << "list " << id);
+      HWND list = run.Control(id);
+      const int entry = ItemHeight(list), client = ClientSize(list).cy;
+      const RECT place = PlaceInParent(list);
+      ASSERT_GT(entry, 0);
+      EXPECT_EQ(client % entry, 0) << client << " pixels for entries of " << entry;
+      EXPECT_GE(client / entry, 1);
+      EXPECT_EQ(place.left, MulDiv(kLeft, dpi, 1440));
+      EXPECT_EQ(place.top, MulDiv(kTop, dpi, 1440));
+      EXPECT_EQ(Width(place), MulDiv(kWidth, dpi, 1440));
+      const int laidOut = MulDiv(kHeight, dpi, 1440);
+      EXPECT_LE(Height(place), laidOut);
+      EXPECT_GT(Height(place) + entry, laidOut) << "room for one more entry";
+    }
+  }
 }
 
 // Everything Enter or Esc could change, and whether the program still runs.

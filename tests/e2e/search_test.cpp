@@ -266,6 +266,69 @@ TEST_F(Search, EmptyCatalogueGivesAnEmptyResultList) {
   ExpectResults({});
 }
 
+// The lines of a catalogue file as the program reads them, in the system's ANSI code page.
+std::vector<std::wstring> AnsiLines(const std::string& bytes) {
+  std::vector<std::wstring> lines;
+  for (std::size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    const int size = static_cast<int>(end - at);
+    std::wstring line(static_cast<std::size_t>(size), L'\0');
+    line.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data() + at, size, line.data(), size)));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Codes pasted as people copy them, into the catalogues the build made: each lists exactly the
+// lines of the file that begin with the code as that file writes it, followed by a tab.
+TEST_F(Search, CodesAsPeopleCopyThemListTheirLinesInTheShippedCatalogues) {
+  const std::string win32 = BuiltCatalogue(L"errmsg.orv"), hex = BuiltCatalogue(L"errmsg2.orv");
+  ASSERT_FALSE(win32.empty());
+  ASSERT_FALSE(hex.empty());
+  folder.Write(L"errmsg.orv", win32);
+  folder.Write(L"errmsg2.orv", hex);
+  const std::vector<std::wstring> win32Lines = AnsiLines(win32), hexLines = AnsiLines(hex);
+  struct Row {
+    int catalogue;
+    const wchar_t* pasted;
+    const wchar_t* start;  // of the lines listed; none when null
+  };
+  const Row rows[] = {
+      {kOleErrors, L"0x80070005", L"80070005\t"},  {kOleErrors, L"0xC0000005", L"C0000005\t"},
+      {kOleErrors, L"-2147024894", L"80070002\t"}, {kOleErrors, L"-1073741819", L"C0000005\t"},
+      {kOleErrors, L"3221225477", L"C0000005\t"},  {kOleErrors, L"80070002 ", L"80070002\t"},
+      {kOleErrors, L"zzz", nullptr},               {kWinErrors, L"0x80070005", L"5\t"},
+      {kWinErrors, L"80070005", L"5\t"},           {kWinErrors, L"zzz", nullptr},
+  };
+  ASSERT_TRUE(app.Start(folder));
+  input = app.Control(kInput);
+  names = app.Control(kNames);
+  results = app.Control(kResults);
+  HWND total = app.Control(kTotal);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << (row.catalogue == kOleErrors ? "OLE, " : "Win32, ") << "pasted "
+                                    << testing::PrintToString(std::wstring(row.pasted)));
+    const bool ole = row.catalogue == kOleErrors;
+    const std::wstring totalText = ole ? std::to_wstring(hexLines.size()) + L" OLE error codes"
+                                       : std::to_wstring(win32Lines.size()) + L" Win error codes";
+    if (Text(total) != totalText) {
+      Click(app.Control(row.catalogue));
+      ASSERT_TRUE(WaitForText(total, totalText));
+    }
+    ASSERT_TRUE(app.PlaceFocus(input));
+    ASSERT_NO_FATAL_FAILURE(Empty());
+    ASSERT_TRUE(SetClipboardText(row.pasted));
+    Press({VK_CONTROL, 'V'});
+    ASSERT_TRUE(WaitForText(input, row.pasted));
+    std::vector<std::wstring> expected;
+    if (row.start) {
+      for (const std::wstring& line : ole ? hexLines : win32Lines)
+        if (line.rfind(row.start, 0) == 0) expected.push_back(line);
+      ASSERT_FALSE(expected.empty()) << "the catalogue holds no such line";
+    }
+    ExpectResults(expected);
+  }
+}
+
 std::string Line(int n) { return "1 Entry number " + std::to_string(n) + "."; }
 
 TEST_F(Search, EveryEntryOfAFullListCanMatch) {
