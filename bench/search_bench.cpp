@@ -125,19 +125,22 @@ int main(int argc, char** argv) {
   for (std::int16_t i = 0; i < frm.lstNames.ListCount(); ++i) entries.push_back(frm.lstNames.List(i));
   frm.txtInput.SetText(L"1");
   Pump();
+  // Each entry's message calls the list's window procedure directly, as the forms layer does.
+  const auto fillProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list, GWLP_WNDPROC));
   const auto fill = Time(window, [&] { SendMessageW(list, LB_RESETCONTENT, 0, 0); }, [&] {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    for (const auto& e : entries) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.c_str()));
+    for (const auto& e : entries) CallWindowProcW(fillProc, list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.c_str()));
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
   });
   HWND names = reinterpret_cast<HWND>(frm.lstNames.hWnd());
+  const auto scanProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(names, GWLP_WNDPROC));
   // One message an entry, into a buffer that holds the longest (100 characters here).
   std::wstring buffer(4096, L'\0');
   const auto scan = Time(window, [] {}, [&] {
     const auto count = SendMessageW(names, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i)
-      SendMessageW(names, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
+      CallWindowProcW(scanProc, names, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
   });
 
   // Typical: codes typed digit by digit into an emptied box, on each shipped catalogue (loaded in

@@ -29,6 +29,10 @@ struct ControlState {
   // microsecond, and the search reads every entry on every keystroke.
   std::size_t longest = 0;
   std::wstring buffer;
+  // List box: its window procedure, which the messages sent for every entry call directly. Under
+  // Wine each SendMessage goes down into the system's Unix side and back, which costs more than
+  // the list's own work; our lists are never subclassed, so the procedure stays theirs.
+  WNDPROC procedure = nullptr;
 };
 
 struct NativeForm {
@@ -277,6 +281,7 @@ struct Backend {
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(n, a.font.value_or(form.args_.font))), FALSE);
     ControlState& s = n.state[&c];
     s.visible = a.visible;
+    if (c.kind_ == ControlKind::ListBox) s.procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(h, GWLP_WNDPROC));
     s.selected = a.value;
     if (c.kind_ == ControlKind::OptionButton && a.value) SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
     if (picture.handle) {
@@ -690,17 +695,25 @@ void ListBox::Clear() {
   Backend::StateOf(*this).longest = 0;
 }
 
+namespace {
+
+// A message to a list, delivered as SendMessageW delivers it on the list's own thread.
+LRESULT CallList(const ListBox& list, const ControlState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(s.procedure, H(list.hWnd()), message, wParam, lParam);
+}
+
+}  // namespace
+
 void ListBox::AddItem(const std::wstring& item) {
-  SendMessageW(H(hWnd()), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   ControlState& s = Backend::StateOf(*this);
+  CallList(*this, s, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   s.longest = std::max(s.longest, item.size());
 }
 
 std::wstring ListBox::List(std::int16_t index) const {
   ControlState& s = Backend::StateOf(*this);
   if (s.buffer.size() <= s.longest) s.buffer.resize(s.longest + 1);
-  const LRESULT got =
-      SendMessageW(H(hWnd()), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.buffer.data()));
+  const LRESULT got = CallList(*this, s, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.buffer.data()));
   return got == LB_ERR ? std::wstring() : std::wstring(s.buffer.data(), static_cast<std::size_t>(got));
 }
 
