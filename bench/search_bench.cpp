@@ -125,13 +125,17 @@ int main(int argc, char** argv) {
   for (std::int16_t i = 0; i < frm.lstNames.ListCount(); ++i) entries.push_back(frm.lstNames.List(i));
   frm.txtInput.SetText(L"1");
   Pump();
-  // Each entry's message calls the list's window procedure directly, as the forms layer does.
+  // Each entry's message calls the list's window procedure directly, and drawing comes back on
+  // with the list marked hidden and its frame drawn once with the paint, as the forms layer does.
   const auto fillProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list, GWLP_WNDPROC));
   const auto fill = Time(window, [&] { SendMessageW(list, LB_RESETCONTENT, 0, 0); }, [&] {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (const auto& e : entries) CallWindowProcW(fillProc, list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.c_str()));
+    const LONG style = GetWindowLongW(list, GWL_STYLE);
+    SetWindowLongW(list, GWL_STYLE, style & ~WS_VISIBLE);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    SetWindowLongW(list, GWL_STYLE, style);
+    RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME);
   });
   HWND names = reinterpret_cast<HWND>(frm.lstNames.hWnd());
   const auto scanProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(names, GWLP_WNDPROC));

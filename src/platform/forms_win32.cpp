@@ -738,15 +738,21 @@ ListBox::DrawingPaused::DrawingPaused(ListBox& list) : list_(list) {
 ListBox::DrawingPaused::~DrawingPaused() {
   if (--Backend::StateOf(list_).drawingPaused != 0) return;
   HWND h = H(list_.hWnd());
+  // A visible list draws its scroll bars at once when drawing comes back on, and a list just shown
+  // draws them again with its frame; under Wine's theme each drawing costs several milliseconds.
+  // So drawing comes back on while the list is marked hidden (as Windows marks a list whose drawing
+  // is off), and the frame, scroll bars included, is drawn once with the next paint.
+  const LONG style = GetWindowLongW(h, GWL_STYLE);
+  if (style & WS_VISIBLE) SetWindowLongW(h, GWL_STYLE, style & ~WS_VISIBLE);
   SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+  const LONG now = GetWindowLongW(h, GWL_STYLE);
   if (!list_.Visible()) {
     // Turning drawing back on may mark a hidden window visible: keep it hidden.
-    if (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) ShowWindow(h, SW_HIDE);
+    if (now & WS_VISIBLE) ShowWindow(h, SW_HIDE);
     return;
   }
-  // The list has just redrawn its scroll bars itself; repainting the frame again would draw them
-  // twice, which under Wine costs more than the whole search on a typical keystroke.
-  RedrawWindow(h, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
+  if (!(now & WS_VISIBLE)) SetWindowLongW(h, GWL_STYLE, now | WS_VISIBLE);
+  RedrawWindow(h, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME);
 }
 
 // ---- the application and the system
