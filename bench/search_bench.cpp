@@ -210,7 +210,10 @@ int main(int argc, char** argv) {
   const double floor = fill.median + scan.median;
   std::printf("\nworst case / floor (medians): %.2f (target at most 1.5)\n", worst.median / floor);
   std::printf("typical keystroke median: %.2f ms (target at most 2 ms)\n", typical.front().narrowing.median);
-  std::printf("slowest keystroke on a shipped catalogue, p95: %.2f ms (target at most 50 ms)\n", slowest);
+  // The x86-64 build stands in where 32-bit code cannot run, and is held to a tighter limit.
+  const int limit = sizeof(void*) == 8 ? 30 : 50;
+  std::printf("slowest keystroke on a shipped catalogue, p95: %.2f ms (target at most %d ms, %d-bit build)\n", slowest,
+              limit, static_cast<int>(sizeof(void*) * 8));
   std::fflush(stdout);
   ExitProcess(0);
 }
