@@ -302,14 +302,19 @@ bool App::Responds(DWORD timeout) const {
 
 testing::AssertionResult App::PlaceFocus(HWND control) const {
   const DWORD self = GetCurrentThreadId();
-  if (!AttachThreadInput(self, uiThread_, TRUE))
-    return testing::AssertionFailure() << "cannot share the program's input state";
-  // Typing goes to the window in front, so bring the control's window there too.
-  HWND window = GetAncestor(control, GA_ROOT);
-  if (GetForegroundWindow() != window) SetForegroundWindow(window);
-  SetFocus(control);
-  AttachThreadInput(self, uiThread_, FALSE);
-  if (!WaitUntil([&] { return Focus() == control; }))
+  const auto place = [&] {
+    if (!AttachThreadInput(self, uiThread_, TRUE)) return false;
+    // Typing goes to the window in front, so bring the control's window there too.
+    HWND window = GetAncestor(control, GA_ROOT);
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    SetFocus(control);
+    AttachThreadInput(self, uiThread_, FALSE);
+    return true;
+  };
+  if (!place()) return testing::AssertionFailure() << "cannot share the program's input state";
+  // A click sent just before may still be on its way and take the focus back when it lands:
+  // the focus is placed again until it is there.
+  if (!WaitUntil([&] { return Focus() == control || (place(), false); }))
     return testing::AssertionFailure() << "the focus stays on " << Describe(Focus()) << ", not " << Describe(control);
   return testing::AssertionSuccess();
 }
@@ -603,10 +608,32 @@ void Press(std::initializer_list<WORD> keys) {
   SendInputs(inputs);
 }
 
-testing::AssertionResult SetClipboardText(std::wstring_view text) {
-  // The clipboard needs an owner window for its data; one for the whole run is enough.
+namespace {
+// The clipboard needs an owner window for its data; one for the whole run is enough.
+HWND ClipboardOwner() {
   static HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  if (!WaitUntil([] { return OpenClipboard(owner) != FALSE; }))
+  return owner;
+}
+}  // namespace
+
+std::wstring ClipboardText() {
+  if (!WaitUntil([] { return OpenClipboard(ClipboardOwner()) != FALSE; })) {
+    ADD_FAILURE() << "the clipboard stays busy";
+    return {};
+  }
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  CloseClipboard();
+  return text;
+}
+
+testing::AssertionResult SetClipboardText(std::wstring_view text) {
+  HWND owner = ClipboardOwner();
+  if (!WaitUntil([&] { return OpenClipboard(owner) != FALSE; }))
     return testing::AssertionFailure() << "the clipboard stays busy";
   const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
