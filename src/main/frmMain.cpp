@@ -5,8 +5,9 @@
 
 #include "resources/resource.h"
 #include "about/frmAbout.h"
-#include "main/modCode.h"
+#include "main/modLookup.h"
 #include "main/modVar.h"
+#include "platform/system.h"
 #include "platform/textfile.h"
 #include "platform/win32api.h"
 
@@ -23,6 +24,19 @@ struct Catalogue {
 };
 constexpr Catalogue kWin32Errors{L"\\errmsg.orv", L" Win error codes"};
 constexpr Catalogue kOleErrors{L"\\errmsg2.orv", L" OLE error codes"};
+
+// The full list's entries, as many as the count of record says, for the steps of modLookup.
+class ListLines : public CatalogueLines {
+ public:
+  ListLines(const ListBox& list, const Label& count)
+      : list_(list), count_(std::wcstol(count.Caption().c_str(), nullptr, 10)) {}
+  long Count() const override { return count_; }
+  std::wstring Line(long index) const override { return list_.List(static_cast<std::int16_t>(index)); }
+
+ private:
+  const ListBox& list_;
+  long count_;
+};
 
 }  // namespace
 
@@ -60,6 +74,8 @@ frmMain::frmMain()
   opt1.Click = [this] { opt1_Click(); };
   opt2.Click = [this] { opt2_Click(); };
   txtInput.Change = [this] { txtInput_Change(); };
+  lstNames.KeyDown = [this](int KeyCode, int Shift) { lstNames_KeyDown(KeyCode, Shift); };
+  lstDisplay.KeyDown = [this](int KeyCode, int Shift) { lstDisplay_KeyDown(KeyCode, Shift); };
 }
 
 frmMain& frmMain::Instance() {
@@ -119,34 +135,30 @@ void frmMain::txtInput_Change() {
     MatchPosition = found == std::wstring::npos ? 0 : static_cast<int>(found) + 1;
     if (MatchPosition > 0) lstDisplay.AddItem(lstNames.List(static_cast<std::int16_t>(EntryIndex)));
   }
-  if (lstDisplay.ListCount() == 0) FindCode(text);
+  if (lstDisplay.ListCount() == 0) LookFurther(text);
 }
 
-// An input that no entry begins with may still be a code as people copy it: with blanks around
-// it, or in another notation than the catalogue's (0x80070005, -2147024894, 3221225477).
-void frmMain::FindCode(const std::wstring& sText) {
-  const std::wstring code = TrimBlanks(sText);
-  if (code.empty()) return;
-  if (code.size() < sText.size()) {
-    ListEntriesOf(code, false);
-    if (lstDisplay.ListCount() > 0) return;
+// An input that no entry begins with: the steps of modLookup, on this list and the other one.
+void frmMain::LookFurther(const std::wstring& sText) {
+  const bool bWin32 = opt1.Value();
+  const ListLines open(lstNames, lblCount);
+  const Lookup query{sText, open, bWin32, App().Path() + (bWin32 ? kOleErrors : kWin32Errors).fileName,
+                     (bWin32 ? opt2 : opt1).Caption()};
+  for (const std::wstring& line : LookUp(query)) {
+    // The other catalogue's lines and the line that names it may be one more than a list holds.
+    if (lstDisplay.ListCount() == ListBox::MaxCount) break;
+    lstDisplay.AddItem(line);
   }
-  const CatalogueCode written = ReadErrorCode(code, opt1.Value());
-  if (!written.sCode.empty()) ListEntriesOf(written.sCode, written.bWhole);
 }
 
-// Appends to the results, in catalogue order, the entries that begin with sCode regardless of
-// case; with bWhole, only those where it is followed by a tab, a space or nothing (so that 5 is
-// not taken for 50).
-void frmMain::ListEntriesOf(const std::wstring& sCode, bool bWhole) {
-  const std::wstring start = UCase(sCode);
-  const long count = std::wcstol(lblCount.Caption().c_str(), nullptr, 10);
-  for (long i = 0; i < count; ++i) {
-    const std::wstring entry = lstNames.List(static_cast<std::int16_t>(i));
-    if (entry.size() < start.size() || UCase(entry.substr(0, start.size())) != start) continue;
-    const wchar_t after = entry.size() > start.size() ? entry[start.size()] : L'\t';
-    if (!bWhole || after == L'\t' || after == L' ') lstDisplay.AddItem(entry);
-  }
+void frmMain::lstNames_KeyDown(int KeyCode, int Shift) { CopyEntry(lstNames, KeyCode, Shift); }
+
+void frmMain::lstDisplay_KeyDown(int KeyCode, int Shift) { CopyEntry(lstDisplay, KeyCode, Shift); }
+
+// Ctrl+C and Ctrl+Insert put the selected entry, as the list shows it, on the clipboard.
+void frmMain::CopyEntry(const ListBox& oList, int KeyCode, int Shift) {
+  if (Shift != CtrlMask || (KeyCode != KeyC && KeyCode != KeyInsert) || oList.ListIndex() < 0) return;
+  Sys().SetClipboardText(hWnd(), oList.List(oList.ListIndex()));
 }
 
 void frmMain::File2ListBox(const std::wstring& sFile, ListBox& oList) {

@@ -34,6 +34,8 @@ class frmMain : public forms::Form {
   void opt1_Click();
   void opt2_Click();
   void txtInput_Change();
+  void lstNames_KeyDown(int KeyCode, int Shift);
+  void lstDisplay_KeyDown(int KeyCode, int Shift);
 
   // Fills oList with the lines of the text file sFile. Reports no failure: the list is emptied
   // first, so a file that cannot be read leaves it empty.
@@ -44,8 +46,8 @@ class frmMain : public forms::Form {
 
  private:
   void LoadCatalogue();
-  void FindCode(const std::wstring& sText);
-  void ListEntriesOf(const std::wstring& sCode, bool bWhole);
+  void LookFurther(const std::wstring& sText);
+  void CopyEntry(const forms::ListBox& oList, int KeyCode, int Shift);
 };
 
 // Pixels by which a list of the given width can be scrolled sideways: two and a half times its

@@ -36,13 +36,6 @@ std::optional<std::uint32_t> DecimalValue(std::wstring_view digits) {
   return static_cast<std::uint32_t>(value);
 }
 
-std::wstring EightHexDigits(std::uint32_t value) {
-  static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
-  std::wstring text(8, L'0');
-  for (int i = 7; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
-  return text;
-}
-
 // The Win32 code a value stands for. HRESULT_FROM_WIN32 makes 8007xxxx of every code but 0,
 // which it leaves 0: 80070000 stands for no Win32 code.
 CatalogueCode Win32Code(std::uint32_t value, bool writtenInHex) {
@@ -60,40 +53,69 @@ std::wstring TrimBlanks(const std::wstring& sText) {
   return sText.substr(first, last - first);
 }
 
-CatalogueCode ReadErrorCode(const std::wstring& sText, bool bWin32) {
+namespace {
+
+// A code in one of the notations that ReadErrorCode reads: its value, and for the hexadecimal
+// notations the digits as written.
+struct Written {
+  std::uint32_t value = 0;
+  std::optional<std::wstring> hexDigits;  // upper-cased
+};
+
+// bBareHex: eight hex digits with nothing around them are hexadecimal (else they are a decimal
+// when they are all digits, and no code when they are not).
+std::optional<Written> ReadNotation(const std::wstring& sText, bool bBareHex) {
   const std::wstring trimmed = TrimBlanks(sText);
   std::wstring_view text = trimmed;
 
-  // Hexadecimal, with a prefix or a suffix, or in the Win32 catalogue as eight bare digits.
+  // Hexadecimal, with a prefix or a suffix, or as eight bare digits.
   std::optional<std::wstring_view> hex;
   if (text.size() > 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
     hex = text.substr(2);
     if (hex->size() > 1 && (hex->back() == L'L' || hex->back() == L'l')) hex->remove_suffix(1);
   } else if (text.size() > 1 && (text.back() == L'h' || text.back() == L'H')) {
     hex = text.substr(0, text.size() - 1);
-  } else if (bWin32 && text.size() == 8 && AllOf(text, IsHex)) {
+  } else if (bBareHex && text.size() == 8 && AllOf(text, IsHex)) {
     hex = text;
   }
   if (hex) {
     const std::optional<std::uint32_t> value = HexValue(*hex);
-    if (!value) return {};
-    if (bWin32) return Win32Code(*value, true);
+    if (!value) return std::nullopt;
     std::wstring digits(*hex);
     for (wchar_t& c : digits)
       if (c >= L'a' && c <= L'f') c = static_cast<wchar_t>(c - L'a' + L'A');
-    return {digits, false};
+    return Written{*value, digits};
   }
 
   // Decimal: negative, as a signed 32-bit value, or too large for a Win32 code.
-  std::uint32_t value = 0;
   if (!text.empty() && text[0] == L'-') {
     const std::optional<std::uint32_t> magnitude = DecimalValue(text.substr(1));
-    if (!magnitude || *magnitude == 0 || *magnitude > 0x80000000u) return {};
-    value = 0u - *magnitude;  // the two's complement, as the 32 bits hold it
-  } else {
-    const std::optional<std::uint32_t> unsignedValue = DecimalValue(text);
-    if (!unsignedValue || *unsignedValue < 0x10000u) return {};
-    value = *unsignedValue;
+    if (!magnitude || *magnitude == 0 || *magnitude > 0x80000000u) return std::nullopt;
+    return Written{0u - *magnitude, std::nullopt};  // the two's complement, as the 32 bits hold it
   }
-  return bWin32 ? Win32Code(value, false) : CatalogueCode{EightHexDigits(value), false};
+  const std::optional<std::uint32_t> unsignedValue = DecimalValue(text);
+  if (!unsignedValue || *unsignedValue < 0x10000u) return std::nullopt;
+  return Written{*unsignedValue, std::nullopt};
+}
+
+}  // namespace
+
+CatalogueCode ReadErrorCode(const std::wstring& sText, bool bWin32) {
+  const std::optional<Written> written = ReadNotation(sText, bWin32);
+  if (!written) return {};
+  if (bWin32) return Win32Code(written->value, written->hexDigits.has_value());
+  return {written->hexDigits ? *written->hexDigits : EightHexDigits(written->value), false};
+}
+
+std::optional<std::uint32_t> ReadErrorValue(const std::wstring& sText) {
+  const std::optional<Written> written = ReadNotation(sText, true);
+  if (!written) return std::nullopt;
+  return written->value;
+}
+
+std::wstring EightHexDigits(std::uint32_t value) {
+  static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+  std::wstring text(8, L'0');
+  for (int i = 7; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+  return text;
 }

@@ -4,6 +4,8 @@
 // Win32 code in decimal, every other code as eight hexadecimal digits.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // How the lines of the loaded catalogue begin for one code.
@@ -26,3 +28,10 @@ std::wstring TrimBlanks(const std::wstring& sText);
 // catalogue takes an HRESULT made from a Win32 code (8007xxxx) as that code, and a value written
 // in hex up to 0xFFFF as itself, both in decimal and whole; it holds no other value.
 CatalogueCode ReadErrorCode(const std::wstring& sText, bool bWin32);
+
+// The 32-bit value of sText written in one of the notations above, eight bare hex digits read as
+// hexadecimal in either catalogue (as both write a code that is no Win32 code); none otherwise.
+std::optional<std::uint32_t> ReadErrorValue(const std::wstring& sText);
+
+// The value as eight upper-case hex digits, as the hexadecimal catalogue writes its codes.
+std::wstring EightHexDigits(std::uint32_t value);

@@ -36,6 +36,11 @@ enum class Pointer { Default, Hand };
 
 class Control;
 
+// Key codes and the state of Shift, Ctrl and Alt, as KeyDown gives them.
+constexpr int KeyC = 'C';
+constexpr int KeyInsert = 0x2D;
+constexpr int ShiftMask = 1, CtrlMask = 2, AltMask = 4;
+
 // How a control is made: one row of a window's control table.
 struct ControlArgs {
   Twips place;
@@ -78,6 +83,10 @@ class Control {
 
   // Raised by the back end when the user clicks the control (or selects an option button).
   std::function<void()> Click;
+  // Raised when a key goes down while the control has the focus: the key's code (KeyC...) and
+  // which of Shift, Ctrl and Alt are held (ShiftMask | CtrlMask | AltMask). The control then
+  // handles the key as it always does.
+  std::function<void(int KeyCode, int Shift)> KeyDown;
 
  protected:
   Control(Form& form, ControlKind kind, ControlArgs args);
@@ -101,6 +110,7 @@ class OptionButton : public Control {
   OptionButton(Form& form, ControlArgs args) : Control(form, ControlKind::OptionButton, std::move(args)) {}
   bool Value() const;
   void SetValue(bool selected);
+  std::wstring Caption() const;
 };
 
 class TextBox : public Control {

@@ -24,6 +24,7 @@ struct State {
   std::wstring appPath = L".";
   std::vector<memory::Call> calls;
   std::vector<memory::Box> boxes;
+  std::wstring clipboard;
   std::set<Form*> loaded;
   Form* active = nullptr;
   WindowHandle focus = nullptr;
@@ -57,7 +58,8 @@ bool TakesFocus(const Control& c) {
   }
 }
 
-// A system with message boxes only: nothing in its registry, no files, no programs to start.
+// A system with message boxes and a clipboard only: nothing in its registry, no files, no programs
+// to start.
 class RecordingServices : public SystemServices {
  public:
   void MsgBox(const std::wstring& prompt, const std::wstring& title) override {
@@ -72,6 +74,7 @@ class RecordingServices : public SystemServices {
   bool Shell(const std::wstring&, const std::wstring&, int) override { return false; }
   void ShellExecuteA(WindowHandle, const std::string&, const std::string&, const std::string&, const char*,
                      int) override {}
+  void SetClipboardText(WindowHandle, const std::wstring& text) override { S().clipboard = text; }
   std::wstring Environ(const std::wstring&) override { return {}; }
 };
 
@@ -203,6 +206,8 @@ void Control::SetToolTipText(const std::wstring& text) {
 
 bool OptionButton::Value() const { return hWnd()->value; }
 
+std::wstring OptionButton::Caption() const { return hWnd() ? hWnd()->text : Design().text; }
+
 void OptionButton::SetValue(bool selected) {
   if (selected)
     for (Control* c : Parent().Controls())
@@ -301,6 +306,14 @@ void Type(TextBox& box, const std::wstring& text) {
     box.SetText(box.Text() + c);
   }
 }
+
+void Press(Control& control, int keyCode, int shift) {
+  if (S().ended || !control.hWnd()) return;
+  S().focus = control.hWnd();
+  if (control.KeyDown) control.KeyDown(keyCode, shift);
+}
+
+const std::wstring& ClipboardText() { return S().clipboard; }
 
 void Backspace(TextBox& box) {
   std::wstring text = box.Text();

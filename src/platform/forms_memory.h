@@ -56,6 +56,11 @@ void Click(Control& control);
 void Type(TextBox& box, const std::wstring& text);
 // As the user: deletes the last character of the box.
 void Backspace(TextBox& box);
+// As the user: presses a key (with Shift, Ctrl or Alt held, as KeyDown gives them) with the focus
+// on the control.
+void Press(Control& control, int keyCode, int shift);
+// The text last put on the clipboard through the system's own services.
+const std::wstring& ClipboardText();
 
 WindowHandle Focus();
 Form* ActiveForm();

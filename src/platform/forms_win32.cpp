@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -393,6 +394,16 @@ struct Backend {
     s.hasTip = true;
   }
 
+  // Raises KeyDown of the control of ours that a key goes down in; the key then goes on as usual.
+  static void RaiseKeyDown(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return;
+    Control* c = ControlOf(msg.hwnd);
+    if (!c || !c->KeyDown) return;
+    const auto held = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
+    const int shift = (held(VK_SHIFT) ? ShiftMask : 0) | (held(VK_CONTROL) ? CtrlMask : 0) | (held(VK_MENU) ? AltMask : 0);
+    c->KeyDown(static_cast<int>(msg.wParam), shift);
+  }
+
   // Shows the tip of the control under the mouse.
   static void RelayToTip(MSG& msg) {
     if (msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) return;
@@ -638,6 +649,7 @@ int Run(Form& startup) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     Backend::RelayToTip(msg);
+    Backend::RaiseKeyDown(msg);
     // Tab, the arrow keys and Alt with an access key work in whichever of our windows is active.
     HWND active = GetActiveWindow();
     wchar_t cls[32] = L"";
@@ -674,6 +686,8 @@ void OptionButton::SetValue(bool selected) {
   SendMessageW(H(hWnd()), BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
   Backend::RememberSelection(Parent());
 }
+
+std::wstring OptionButton::Caption() const { return WindowText(H(hWnd())); }
 
 std::wstring TextBox::Text() const { return WindowText(H(hWnd())); }
 
@@ -858,6 +872,24 @@ class Win32Services : public SystemServices {
   void ShellExecuteA(WindowHandle owner, const std::string& operation, const std::string& file,
                      const std::string& parameters, const char* directory, int showCommand) override {
     ::ShellExecuteA(H(owner), operation.c_str(), file.c_str(), parameters.c_str(), directory, showCommand);
+  }
+
+  void SetClipboardText(WindowHandle owner, const std::wstring& text) override {
+    // Another program may hold the clipboard open for a moment.
+    bool open = false;
+    for (int attempt = 0; attempt < 5 && !(open = OpenClipboard(H(owner))); ++attempt) Sleep(10);
+    if (!open) return;
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+      void* data = GlobalLock(memory);
+      if (data) {
+        std::memcpy(data, text.c_str(), bytes);
+        GlobalUnlock(memory);
+      }
+      if (!data || !SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
   }
 
   std::wstring Environ(const std::wstring& name) override {

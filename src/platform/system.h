@@ -1,5 +1,5 @@
 // The operations of the system that tests must be able to replace: the message box, the registry,
-// the file lookup, starting programs and opening web pages.
+// the file lookup, starting programs, opening web pages and the clipboard.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +37,10 @@ class SystemServices {
   // Hands the file (a web address) to the shell's handler for it; the result is not looked at.
   virtual void ShellExecuteA(WindowHandle owner, const std::string& operation, const std::string& file,
                              const std::string& parameters, const char* directory, int showCommand) = 0;
+
+  // Puts the text on the clipboard as Unicode text, owned by the window; nothing happens when
+  // the clipboard cannot be had.
+  virtual void SetClipboardText(WindowHandle owner, const std::wstring& text) = 0;
 
   // The value of an environment variable, or the empty text.
   virtual std::wstring Environ(const std::wstring& name) = 0;

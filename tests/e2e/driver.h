@@ -160,6 +160,9 @@ void Type(std::wstring_view text);
 void Press(std::initializer_list<WORD> keys);
 // Leaves the text on the clipboard, as a copy in another program would.
 testing::AssertionResult SetClipboardText(std::wstring_view text);
+// The Unicode text on the clipboard, as a paste in another program would take it; empty when
+// there is none.
+std::wstring ClipboardText();
 
 // ---- waiting
 

@@ -2,6 +2,7 @@
 // in the result list.
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 #include <functional>
 #include <initializer_list>
 #include <numeric>
@@ -278,26 +279,65 @@ std::vector<std::wstring> AnsiLines(const std::string& bytes) {
   return lines;
 }
 
-// Codes pasted as people copy them, into the catalogues the build made: each lists exactly the
-// lines of the file that begin with the code as that file writes it, followed by a tab.
-TEST_F(Search, CodesAsPeopleCopyThemListTheirLinesInTheShippedCatalogues) {
+// Whether a name of the line (a word with an underscore that begins with a letter) begins with the
+// text, or has a part after an underscore that does, whichever the case.
+bool HasNamePart(const std::wstring& line, std::wstring_view text) {
+  const auto isName = [](wchar_t c) { return std::iswalnum(c) || c == L'_'; };
+  std::wstring upper = line;
+  for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(c));
+  for (std::size_t at = upper.find(text); at != std::wstring::npos; at = upper.find(text, at + 1)) {
+    std::size_t begin = at, end = at;
+    while (begin > 0 && isName(upper[begin - 1])) --begin;
+    while (end < upper.size() && isName(upper[end])) ++end;
+    const std::wstring_view word(upper.data() + begin, end - begin);
+    if ((at == begin || upper[at - 1] == L'_') && std::iswalpha(word[0]) && word.find(L'_') != word.npos) return true;
+  }
+  return false;
+}
+
+// Codes and names pasted as people copy them, into the catalogues the build made: each lists the
+// lines of the open catalogue that the first step able to find anything finds, or those of the
+// other catalogue under a line that names it, or one line that reads a value neither holds.
+TEST_F(Search, CodesAndNamesAsPeopleCopyThemListTheirLinesInTheShippedCatalogues) {
   const std::string win32 = BuiltCatalogue(L"errmsg.orv"), hex = BuiltCatalogue(L"errmsg2.orv");
   ASSERT_FALSE(win32.empty());
   ASSERT_FALSE(hex.empty());
   folder.Write(L"errmsg.orv", win32);
   folder.Write(L"errmsg2.orv", hex);
   const std::vector<std::wstring> win32Lines = AnsiLines(win32), hexLines = AnsiLines(hex);
+  using Pick = std::function<bool(const std::wstring&)>;
+  const auto starts = [](const wchar_t* start) -> Pick {
+    return [start](const std::wstring& line) { return line.rfind(start, 0) == 0; };
+  };
+  const auto named = [](const wchar_t* name) -> Pick {
+    return [name](const std::wstring& line) { return HasNamePart(line, name); };
+  };
   struct Row {
     int catalogue;
     const wchar_t* pasted;
-    const wchar_t* start;  // of the lines listed; none when null
+    int from;   // the catalogue whose lines are listed; 0 for none
+    Pick pick;  // which of its lines
+    const wchar_t* only = nullptr;  // else the one line listed
   };
   const Row rows[] = {
-      {kOleErrors, L"0x80070005", L"80070005\t"},  {kOleErrors, L"0xC0000005", L"C0000005\t"},
-      {kOleErrors, L"-2147024894", L"80070002\t"}, {kOleErrors, L"-1073741819", L"C0000005\t"},
-      {kOleErrors, L"3221225477", L"C0000005\t"},  {kOleErrors, L"80070002 ", L"80070002\t"},
-      {kOleErrors, L"zzz", nullptr},               {kWinErrors, L"0x80070005", L"5\t"},
-      {kWinErrors, L"80070005", L"5\t"},           {kWinErrors, L"zzz", nullptr},
+      {kOleErrors, L"0x80070005", kOleErrors, starts(L"80070005\t")},
+      {kOleErrors, L"0xC0000005", kOleErrors, starts(L"C0000005\t")},
+      {kOleErrors, L"-2147024894", kOleErrors, starts(L"80070002\t")},
+      {kOleErrors, L"-1073741819", kOleErrors, starts(L"C0000005\t")},
+      {kOleErrors, L"3221225477", kOleErrors, starts(L"C0000005\t")},
+      {kOleErrors, L"80070002 ", kOleErrors, starts(L"80070002\t")},
+      {kOleErrors, L"ERROR_FILE_NOT_FOUND", kOleErrors, named(L"ERROR_FILE_NOT_FOUND")},
+      {kOleErrors, L"not_found", kOleErrors, named(L"NOT_FOUND")},
+      {kOleErrors, L"5", kWinErrors, starts(L"5")},
+      {kOleErrors, L"zzz", 0, nullptr},
+      {kWinErrors, L"0x80070005", kWinErrors, starts(L"5\t")},
+      {kWinErrors, L"80070005", kWinErrors, starts(L"5\t")},
+      {kWinErrors, L"NOT_FOUND", kWinErrors, named(L"NOT_FOUND")},
+      {kWinErrors, L"0x80004005", kOleErrors, starts(L"80004005\t")},
+      {kWinErrors, L"E_ACCESSDENIED", kOleErrors, named(L"E_ACCESSDENIED")},
+      {kWinErrors, L"0x8024ABCD", 0, nullptr,
+       L"8024ABCD\tin neither list; HRESULT: failure, facility 36 (WINDOWSUPDATE), code 43981 (0xABCD)"},
+      {kWinErrors, L"zzz", 0, nullptr},
   };
   ASSERT_TRUE(app.Start(folder));
   input = app.Control(kInput);
@@ -320,12 +360,50 @@ TEST_F(Search, CodesAsPeopleCopyThemListTheirLinesInTheShippedCatalogues) {
     Press({VK_CONTROL, 'V'});
     ASSERT_TRUE(WaitForText(input, row.pasted));
     std::vector<std::wstring> expected;
-    if (row.start) {
-      for (const std::wstring& line : ole ? hexLines : win32Lines)
-        if (line.rfind(row.start, 0) == 0) expected.push_back(line);
-      ASSERT_FALSE(expected.empty()) << "the catalogue holds no such line";
+    if (row.only) expected.push_back(row.only);
+    if (row.from != 0) {
+      if (row.from != row.catalogue) expected.push_back(row.from == kOleErrors ? L"In \"OLE Errors\":" : L"In \"Win Errors\":");
+      for (const std::wstring& line : row.from == kOleErrors ? hexLines : win32Lines)
+        if (row.pick(line)) expected.push_back(line);
+      ASSERT_GT(expected.size(), row.from != row.catalogue ? 1u : 0u) << "the catalogue holds no such line";
     }
     ExpectResults(expected);
+  }
+}
+
+// Ctrl+C copies the selected entry of the full list, Ctrl+Insert that of the results, as shown.
+TEST_F(Search, CtrlCAndCtrlInsertCopyTheSelectedEntry) {
+  ASSERT_NO_FATAL_FAILURE(Begin(kCodes));
+  struct Row {
+    const char* name;
+    HWND list;
+    WORD key;
+    int entry;
+  };
+  ASSERT_TRUE(SetClipboardText(L"left by another program"));
+  // With no entry selected nothing is copied.
+  ASSERT_TRUE(app.PlaceFocus(names));
+  Press({VK_CONTROL, 'C'});
+  Type(L"5");  // a key after the copy is handled after it
+  ASSERT_TRUE(WaitUntil([&] { return ListSelection(names) >= 0; }));
+  EXPECT_EQ(ClipboardText(), L"left by another program");
+
+  for (const auto& [name, list, key, entry] : {Row{"full list, Ctrl+C", names, 'C', 2}, Row{"results, Ctrl+Insert", nullptr, VK_INSERT, 1}}) {
+    SCOPED_TRACE(name);
+    HWND target = list;
+    if (!target) {
+      ASSERT_TRUE(app.PlaceFocus(input));
+      Type(L"5");
+      ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(results) && ListCount(results) == 5; }));
+      target = results;
+    }
+    ClickAt(target, {20, entry * ItemHeight(target) + ItemHeight(target) / 2});
+    ASSERT_TRUE(WaitUntil([&] { return ListSelection(target) == entry && app.Focus() == target; }));
+    ASSERT_TRUE(SetClipboardText(L"left by another program"));
+    Press({VK_CONTROL, key});
+    Press({VK_DOWN});  // handled after the copy
+    ASSERT_TRUE(WaitUntil([&] { return ListSelection(target) == entry + 1; }));
+    EXPECT_EQ(ClipboardText(), ListEntry(target, entry));
   }
 }
 

@@ -1,10 +1,13 @@
-// Any text pasted into the input box, read as an error code in another notation: never a crash,
-// and whatever it reads is a code as the catalogue writes it, which reads back as itself.
+// Any text pasted into the input box, read as an error code in another notation, as a name and as
+// a value: never a crash; whatever it reads as a code is one as the catalogue writes it, which
+// reads back as itself; a name prefix is found in a line that holds it as a name; a value's line
+// begins with the value.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "main/modCode.h"
+#include "main/modLookup.h"
 
 namespace {
 
@@ -37,6 +40,27 @@ void Check(const std::wstring& text, bool win32) {
   if (padded.sCode != code.sCode || padded.bWhole != code.bWhole) std::abort();
 }
 
+// The name reading: a prefix is upper-case name characters with a letter, found in a name that
+// holds it, never in the same text without the underscore that makes a word a name.
+void CheckName(const std::wstring& text) {
+  const std::wstring prefix = NamePrefix(text);
+  if (prefix.empty()) return;
+  if (!Only(prefix, L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") || prefix.find_first_of(L"ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::wstring::npos)
+    std::abort();
+  if (!HasName(L"5\tA_" + prefix + L" - text", prefix) || !HasName(L"X_" + prefix + L"Z", prefix)) std::abort();
+  if (prefix.find(L'_') == std::wstring::npos && HasName(L"5 " + prefix + L" text", prefix)) std::abort();
+  HasName(text, prefix);
+}
+
+// The value reading: a value's line is its eight digits, a tab, and the words of neither list.
+void CheckValue(const std::wstring& text) {
+  const std::vector<std::wstring> lines = DescribeValue(text);
+  const std::optional<std::uint32_t> value = ReadErrorValue(text);
+  if (lines.size() != (value ? 1u : 0u)) std::abort();
+  if (value && lines[0] != EightHexDigits(*value) + L"\t" + ValueReading(*value)) std::abort();
+  if (value && lines[0].find(L"\tin neither list; HRESULT: ") != 8) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -52,5 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Check(text, false);
   Check(text, true);
+  CheckName(text);
+  CheckValue(text);
   return 0;
 }

@@ -1,5 +1,5 @@
 // System services for unit tests: an in-memory registry under HKEY_LOCAL_MACHINE, a set of files
-// that exist, and a record of every message box, program start and web page opened.
+// that exist, and a record of every message box, program start, web page opened and clipboard text.
 #pragma once
 
 #include <map>
@@ -42,6 +42,7 @@ class FakeSystem : public forms::SystemServices {
   std::vector<std::wstring> lookups;  // paths given to Dir
   std::vector<Start> starts;
   std::vector<Link> links;
+  std::vector<std::wstring> clipboard;  // every text put on the clipboard
   int openKeys = 0;
 
   void MsgBox(const std::wstring& prompt, const std::wstring& title) override {
@@ -96,6 +97,8 @@ class FakeSystem : public forms::SystemServices {
                      const std::string& parameters, const char* directory, int show) override {
     links.push_back({owner, operation, file, parameters, directory, show});
   }
+
+  void SetClipboardText(forms::WindowHandle, const std::wstring& text) override { clipboard.push_back(text); }
 
   std::wstring Environ(const std::wstring& name) override {
     auto it = environment.find(name);

@@ -26,6 +26,7 @@ class TempFolder {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   void Remove(const std::string& name) const { std::filesystem::remove_all(path_ / name); }
+  void MakeFolder(const std::string& name) const { std::filesystem::create_directories(path_ / name); }
 
  private:
   std::filesystem::path path_;

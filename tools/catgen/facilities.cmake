@@ -1,0 +1,75 @@
+# Writes the names of the HRESULT facilities that Quorvex shows when it reads a value that neither
+# catalogue holds, as C++ initialisers "{number, L"NAME"}," by number:
+#   1. the FACILITY_ defines of the toolchain's headers: winerror.h's first, then the others' for
+#      the numbers it leaves unnamed. The headers of NTSTATUS codes number their facilities another
+#      way and stay out. Names of one number join with "/" (SSPI/SECURITY);
+#   2. the hand-kept table facilities.tsv (number, name, page), for facilities that Microsoft's
+#      documentation lists and the headers lack.
+# Run at configure time: quorvex_write_facilities(OUTPUT INCLUDE-FOLDER TABLE); an INCLUDE-FOLDER
+# that does not exist leaves only the table's names.
+function(quorvex_write_facilities output include_dir table)
+  set(ntstatus_headers bugcodes.h hidpi.h ntdsbmsg.h ntiologc.h ntstatus.h)
+  set(headers)
+  if(EXISTS ${include_dir}/winerror.h)
+    file(GLOB others RELATIVE ${include_dir} ${include_dir}/*.h)
+    list(REMOVE_ITEM others winerror.h ${ntstatus_headers})
+    list(SORT others)
+    set(headers winerror.h ${others})
+  endif()
+
+  set(numbers)
+  foreach(header IN LISTS headers)
+    file(STRINGS ${include_dir}/${header} defines REGEX "^[ \t]*#[ \t]*define[ \t]+FACILITY_[A-Za-z0-9_]+[ \t]+")
+    if(defines)
+      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${include_dir}/${header})
+    endif()
+    set(named_here)
+    foreach(line IN LISTS defines)
+      # A number, in hex or decimal, perhaps cast: ((LONG)0x6d). Other definitions are not numbers.
+      if(NOT line MATCHES "define[ \t]+FACILITY_([A-Za-z0-9_]+)[ \t]+\\(*(\\([A-Z]+\\))?(0[xX][0-9a-fA-F]+|[0-9]+)\\)*[ \t]*(/[*/].*)?$")
+        continue()
+      endif()
+      set(name ${CMAKE_MATCH_1})
+      math(EXPR number "${CMAKE_MATCH_3}")
+      if(number GREATER 4095 OR (number IN_LIST numbers AND NOT number IN_LIST named_here))
+        continue()  # a bit, not a facility; or a number that an earlier header names
+      endif()
+      if(NOT number IN_LIST numbers)
+        list(APPEND numbers ${number})
+        list(APPEND named_here ${number})
+        set(names_${number} ${name})
+      elseif(NOT "/${names_${number}}/" MATCHES "/${name}/")
+        set(names_${number} "${names_${number}}/${name}")
+      endif()
+    endforeach()
+  endforeach()
+
+  file(STRINGS ${table} rows REGEX "^[0-9]")
+  set(named_by_headers ${numbers})
+  foreach(row IN LISTS rows)
+    string(REPLACE "\t" ";" fields "${row}")
+    list(GET fields 0 number)
+    list(GET fields 1 name)
+    if(number IN_LIST named_by_headers)
+      continue()
+    elseif(NOT number IN_LIST numbers)
+      list(APPEND numbers ${number})
+      set(names_${number} ${name})
+    else()
+      set(names_${number} "${names_${number}}/${name}")
+    endif()
+  endforeach()
+
+  list(SORT numbers COMPARE NATURAL)
+  set(text "// Made at configure time by tools/catgen/facilities.cmake from ${include_dir} and ${table}.\n")
+  foreach(number IN LISTS numbers)
+    string(APPEND text "{${number}, L\"${names_${number}}\"},\n")
+  endforeach()
+  if(EXISTS ${output})
+    file(READ ${output} old)
+  endif()
+  if(NOT "${old}" STREQUAL "${text}")
+    file(WRITE ${output} "${text}")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${table})
+endfunction()
