@@ -73,8 +73,8 @@ TEST_F(ShippedCatalogues, TypingACodeListsTheCodesThatBeginWithItInCodeOrder) {
 }
 
 // Codes people look up, in the catalogue a person would choose for each: the line that describes
-// the code, with its name and its text, or its family where no source describes it; the name
-// people know on the first line.
+// the code, with its name and its text (the system's, the toolchain's or our own words); the name
+// people know, and the one crash reports show, on the first line.
 TEST_F(ShippedCatalogues, DescribeTheCodesPeopleLookUp) {
   struct Row {
     int catalogue;
@@ -87,9 +87,12 @@ TEST_F(ShippedCatalogues, DescribeTheCodesPeopleLookUp) {
       {kOleErrors, L"00000000", L"00000000\tS_OK", L" - The operation completed successfully.", true},
       {kOleErrors, L"80070002", L"\tERROR_FILE_NOT_FOUND (Win32 2)", L" - The system cannot find the file specified.", true},
       {kOleErrors, L"c0000005", L"STATUS_ACCESS_VIOLATION (NTSTATUS)", L" - The instruction at 0x%08lx referenced memory"},
-      {kWinErrors, L"2250", L"\tERROR_NOT_CONNECTED", L" - This network connection does not exist. (also NERR_UseNotFound)"},
-      {kOleErrors, L"88760868", L"\tD3DERR_DEVICELOST (Direct3D)", L""},
-      {kOleErrors, L"80041002", L"\tWBEM_E_NOT_FOUND (WMI)", L""},
+      {kWinErrors, L"2250", L"\tERROR_NOT_CONNECTED", L" - This network connection does not exist. (also NERR_UseNotFound, WN_NOT_CONNECTED)"},
+      {kOleErrors, L"88760868", L"\tD3DERR_DEVICELOST - ", L"Device lost", true},
+      {kOleErrors, L"80041002", L"\tWBEM_E_NOT_FOUND (WMI) - ", L"", true},
+      {kOleErrors, L"8024402c", L"\tWU_E_PT_WINHTTP_NAME_NOT_RESOLVED - ", L"", true},
+      {kOleErrors, L"C1900101", L"\tMOSETUP_E_SETUP_PLATFORM - ", L"", true},
+      {kOleErrors, L"C0000005", L"EXCEPTION_ACCESS_VIOLATION", L"", true},
   };
   ASSERT_TRUE(app.Start(folder));
   HWND input = app.Control(kInput), results = app.Control(kResults), total = app.Control(kTotal);

@@ -75,8 +75,13 @@ TEST(ErrorHeaders, WinErrorGivesWin32CodesAndHResultsWithEveryNameOfEach) {
   EXPECT_EQ(codes.at(W(10004)), Names{"WSAEINTR"});
   EXPECT_EQ(codes.at(W(9001)), Names{"DNS_ERROR_RCODE_FORMAT_ERROR"});
   EXPECT_EQ(codes.at(W(14)), (Names{"~DNS_ERROR_NO_MEMORY", "ERROR_OUTOFMEMORY"})) << "a name defined further down";
-  // Facilities, severities, bases, masks and range bounds are no codes; nor is what cannot be one.
-  for (std::uint32_t no : {1u, 7u, 9000u, 10000u, 70000u}) EXPECT_EQ(codes.count(W(no)), 0u) << no;
+  // Facilities, severities and used bases are no codes; nor is what cannot be one. A plain number
+  // that another name also has may be a marker: the merge keeps it only where a source knows it.
+  for (std::uint32_t no : {1u, 7u, 10000u, 70000u}) EXPECT_EQ(codes.count(W(no)), 0u) << no;
+  EXPECT_EQ(codes.at(W(9000)), Names{"DNS_ERROR_MASK"});
+  const auto read = ReadHeaders({{"winerror.h", kHeader}});
+  for (const Named& n : read[0].codes)
+    EXPECT_EQ(n.doubtful, n.name == "DNS_ERROR_MASK" || n.name == "ERROR_SUCCESS" || n.name == "NO_ERROR") << n.name;
 
   EXPECT_EQ(codes.at(H(0x8000FFFFu)), Names{"E_UNEXPECTED"});
   EXPECT_EQ(codes.at(H(0x80004001u)), (Names{"E_NOTIMPL", "~SEC_E_NOT_SUPPORTED"}));
@@ -84,7 +89,7 @@ TEST(ErrorHeaders, WinErrorGivesWin32CodesAndHResultsWithEveryNameOfEach) {
   EXPECT_EQ(codes.at(H(0u)), Names{"S_OK"});
   EXPECT_EQ(codes.at(H(1u)), Names{"S_FALSE"});
   EXPECT_EQ(codes.count(H(0x8004D000u)), 0u);
-  EXPECT_EQ(codes.size(), 7u + 5u);
+  EXPECT_EQ(codes.size(), 8u + 5u);
 }
 
 // Each of the other headers' ways of defining a code, and of defining what is no code, read after
@@ -115,17 +120,40 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         HeaderCase{"a base plus an offset", "lmerr.h",
                    "#define NERR_BASE 2100\n#define NERR_UseNotFound (NERR_BASE+150)\n#define MAX_NERR (NERR_BASE+899)\n",
-                   {{W(2250), {"NERR_UseNotFound"}}}},
+                   {{W(2250), {"NERR_UseNotFound"}}},
+                   0,
+                   {"NERR_BASE"}},
         HeaderCase{"error names among other constants", "wininet.h",
                    "#define INTERNET_ERROR_BASE 12000\n#define ERROR_INTERNET_TIMEOUT (INTERNET_ERROR_BASE + 2)\n"
                    "#define INTERNET_FLAG_RELOAD 0x80000000\n#define INTERNET_ERROR_LAST ERROR_INTERNET_TIMEOUT\n",
-                   {{W(12002), {"ERROR_INTERNET_TIMEOUT"}}}},
-        HeaderCase{"a family of its own above its base", "raserror.h",
-                   "#define RASBASE 600\n#define SUCCESS 0\n#define PENDING (RASBASE+0)\n"
-                   "#define ERROR_INVALID_PORT_HANDLE (RASBASE+1)\n#define RASBASEEND (RASBASE+270)\n",
-                   {{R(600), {"PENDING"}}, {R(601), {"ERROR_INVALID_PORT_HANDLE"}}},
+                   {{W(12002), {"ERROR_INTERNET_TIMEOUT", "~INTERNET_ERROR_LAST"}}},
                    0,
-                   {"SUCCESS"}},
+                   {"INTERNET_ERROR_BASE"}},
+        HeaderCase{"a family of its own above its base, and a marker after its last code", "raserror.h",
+                   "#define RASBASE 600\n#define SUCCESS 0\n#define PENDING (RASBASE+0)\n"
+                   "#define ERROR_INVALID_PORT_HANDLE (RASBASE+1)\n#define RASBASEEND (RASBASE+1)\n",
+                   {{R(600), {"PENDING"}}, {R(601), {"ERROR_INVALID_PORT_HANDLE", "~RASBASEEND"}}},
+                   0,
+                   {"RASBASE", "SUCCESS"}},
+        HeaderCase{"markers: a bound pair, a marker before its run, a used base; a cast value and a family's "
+                   "plain error whatever their names",
+                   "pdhmsg.h",
+                   "#define DIERR_DRIVERFIRST 0x80040300L\n#define DIERR_DRIVERLAST 0x800403FFL\n"
+                   "#define ISS_E_ISOSTORE_START ((HRESULT)0x80131450L)\n#define ISS_E_ISOSTORE ((HRESULT)0x80131450L)\n"
+                   "#define ISS_E_OPEN_STORE_FILE ((HRESULT)0x80131451L)\n"
+                   "#define PDH_CSTATUS_NO_OBJECT_ERROR ((DWORD)0xC0000BB8L)\n#define PDH_CSTATUS_NO_MACHINE ((DWORD)0x800007D0L)\n"
+                   "#define PDH_MORE_DATA ((DWORD)0x800007D2L)\n"
+                   "#define PDH_FMT_FLAG ((DWORD)0x80000000L)\n#define hrNyi ((HRESULT)0xC0000001L)\n"
+                   "#define hrNone ((HRESULT)0x00000000L)\n#define X_E_BASE 0x80250000\n#define X_E_ONE (X_E_BASE + 1)\n",
+                   {{H(0x80131450u), {"~ISS_E_ISOSTORE_START", "ISS_E_ISOSTORE"}},
+                    {H(0x80131451u), {"ISS_E_OPEN_STORE_FILE"}},
+                    {H(0xC0000BB8u), {"PDH_CSTATUS_NO_OBJECT_ERROR"}},
+                    {H(0x800007D0u), {"PDH_CSTATUS_NO_MACHINE"}},
+                    {H(0x800007D2u), {"PDH_MORE_DATA"}},
+                    {H(0xC0000001u), {"hrNyi"}},
+                    {H(0x80250001u), {"X_E_ONE"}}},
+                   0,
+                   {"DIERR_DRIVERFIRST", "DIERR_DRIVERLAST", "X_E_BASE"}},
         HeaderCase{"a macro of winerror.h's macro, and an alias", "corerror.h",
                    "#define FACILITY_URT 0x13\n#define EMAKEHR(val) MAKE_HRESULT(SEVERITY_ERROR, FACILITY_URT, val)\n"
                    "#define SMAKEHR(val) MAKE_HRESULT(0, FACILITY_URT, val)\n"
@@ -278,7 +306,7 @@ Sources Example() {
                  {N(0x102), "STATUS_TIMEOUT", "No description"},
                  {N(0xC0000005u), "STATUS_ACCESS_VIOLATION", "The instruction at 0x%08lx referenced memory."},
                  {N(0xC0000144u), "STATUS_UNHANDLED_EXCEPTION", "{Application Error}\r\nThe exception %s occurred."}};
-  s.handKept = {{H(0x8000000Bu), "E_BOUNDS", "Windows Runtime", "Past the end.", "https://learn.microsoft.com/x"}};
+  s.documented = {{H(0x8000000Bu), "E_BOUNDS", "Windows Runtime", "Past the end.", "https://learn.microsoft.com/x"}};
   s.system = {{0, "The operation completed successfully.\r\n"},
               {1, "Incorrect function.\r\n"},
               {5, "Zugriff verweigert.\r\n"},
@@ -355,6 +383,68 @@ TEST(Merge, ChoosesEachCodesOwnTextInTheReferenceFirstAndTheSystemsSecond) {
   EXPECT_EQ(m.corrections, (std::vector<std::size_t>{2, 1, 1, 1, 1}));
 }
 
+// A line per family of a number, whatever header gives it; a name defined as another, and a
+// documented name of the family, on that family's line; the toolchain's texts by name; texts of
+// our own words last; a Win32 line for every 8007xxxx value; a doubtful name that nothing else
+// knows dropped; inserts alone no text; a caption completed from the one status text it begins.
+TEST(Merge, GivesEachFamilyOfANumberItsLineAndEachTextItsMeaning) {
+  Sources s;
+  const auto alias = [](std::string header, Code code, std::string name, std::string of) {
+    return Named{code, std::move(name), std::move(header), true, std::move(of)};
+  };
+  for (auto header : {
+           Defined("winerror.h", {{H(0x80040100u), "DRAGDROP_E_NOTREGISTERED"}, {W(716), "ERROR_SERVICE_NOTIFICATION"},
+                                  {W(807), "ERROR_IMAGE_AT_DIFFERENT_BASE"}}),
+           Defined("docobj.h", {{H(0x80040100u), "OLECMDERR_E_NOTSUPPORTED"}}),
+           Defined("textstor.h", {{H(0x80040201u), "TS_E_NOLOCK"}}),
+           Defined("msctf.h", {{H(0x80040201u), "TF_E_NOLOCK"}}),
+           Defined("xaudio2.h", {{H(0x88960001u), "XAUDIO2_E_INVALID_CALL"}, {H(0x88960001u), "XAUDIO20_E_XMA_DECODER_ERROR"}}),
+           Defined("ntstatus.h", {{N(0xC0000005u), "STATUS_ACCESS_VIOLATION"}}),
+           Defined("p2p.h", {{H(0x80072CEDu), "PEER_E_X"}}),
+           Defined("wbemcli.h", {{H(0x8004106Du), "WBEM_E_RESERVED_001"}}),
+           Defined("ddraw.h", {{H(0x88760005u), "DDERR_X"}}),
+       })
+    s.headers.insert(s.headers.end(), header.begin(), header.end());
+  s.headers.push_back(alias("docobj.h", H(0x80040100u), "MSOCMDERR_E_NOTSUPPORTED", "OLECMDERR_E_NOTSUPPORTED"));
+  s.headers.push_back(alias("minwinbase.h", N(0xC0000005u), "EXCEPTION_ACCESS_VIOLATION", "STATUS_ACCESS_VIOLATION"));
+  s.headers.push_back({W(9000), "DNS_ERROR_MASK", "winerror.h", false, "", true});
+  s.reference = {{W(716), "ERROR_SERVICE_NOTIFICATION", "%hs"},
+                 {W(807), "ERROR_IMAGE_AT_DIFFERENT_BASE", "{Image Relocated}"},
+                 {N(0x40000003u), "STATUS_IMAGE_NOT_AT_BASE", "{Image Relocated}\r\nThe image was mapped elsewhere."},
+                 {N(0xC0000005u), "STATUS_ACCESS_VIOLATION", "Bad memory."}};
+  const std::string page = "https://learn.microsoft.com/x";
+  s.documented = {{H(0x8004106Du), "WBEM_E_TRANSACTION_CONFLICT", "WMI", "Transactions collided.", page},
+                  {H(0xC1900101u), "MOSETUP_E_X", "Windows Setup", "The upgrade was rolled back.", page},
+                  {H(0x88960001u), "XAUDIO2_E_INVALID_CALL", "XAudio2", "Our words for XAudio2.", page},
+                  {H(0x88760005u), "DDERR_X", "DirectDraw", "Our words, after the toolchain's.", page}};
+  s.toolchain = {{H(0x88760005u), "DDERR_X", "The toolchain's text."}, {H(0x80040201u), "TS_E_OTHER", "Not its name."}};
+  const Merged m = Merge(s);
+  EXPECT_EQ(Lines(m.catalogues.win32, false),
+            (std::vector<std::string>{
+                "716\tERROR_SERVICE_NOTIFICATION (Win32)",
+                "807\tERROR_IMAGE_AT_DIFFERENT_BASE - {Image Relocated} The image was mapped elsewhere.",
+                "11501\tPEER_E_X (Peer-to-Peer)",
+            }));
+  EXPECT_EQ(Lines(m.catalogues.hex, true),
+            (std::vector<std::string>{
+                "40000003\tSTATUS_IMAGE_NOT_AT_BASE (NTSTATUS) - {Image Relocated} The image was mapped elsewhere.",
+                "80040100\tDRAGDROP_E_NOTREGISTERED (COM interface)",
+                "80040100\tOLECMDERR_E_NOTSUPPORTED (OLE Commands) (also MSOCMDERR_E_NOTSUPPORTED)",
+                "80040201\tTS_E_NOLOCK (Text Services) (also TF_E_NOLOCK)",
+                "8004106D\tWBEM_E_TRANSACTION_CONFLICT - Transactions collided. (also WBEM_E_RESERVED_001)",
+                "800702CC\tERROR_SERVICE_NOTIFICATION (Win32 716)",
+                "80070327\tERROR_IMAGE_AT_DIFFERENT_BASE (Win32 807) - {Image Relocated} The image was mapped elsewhere.",
+                "80072CED\tPEER_E_X (Win32 11501, Peer-to-Peer)",
+                "88760005\tDDERR_X - The toolchain's text.",
+                "88960001\tXAUDIO2_E_INVALID_CALL (XAudio2) - Our words for XAudio2.",
+                "88960001\tXAUDIO20_E_XMA_DECODER_ERROR (XAudio2)",
+                "C0000005\tSTATUS_ACCESS_VIOLATION (NTSTATUS) - Bad memory. (also EXCEPTION_ACCESS_VIOLATION)",
+                "C1900101\tMOSETUP_E_X - The upgrade was rolled back.",
+            }));
+  EXPECT_EQ(m.fromToolchain, 1u);
+  EXPECT_EQ(m.fromDocumented, 3u);
+}
+
 TEST(Merge, InTheUsersLanguageTakesTheSystemsTextFirst) {
   Sources s = Example();
   s.systemFirst = true;
@@ -402,14 +492,21 @@ TEST(Reference, ReadsFamilyCodeNameAndTextWithTheirEscapes) {
   EXPECT_EQ(ref.codes[2].text, "User %s\\%s");
   EXPECT_EQ(ref.skipped, 3u);
 
-  const HandKept kept = ReadHandKept(
-      "# a comment\n800F081F\tCBS_E_SOURCE_MISSING\tComponent servicing\tSource files not found.\thttps://x\n"
-      "8000000B\tE_BOUNDS\tWindows Runtime\tPast the end.\t\n"  // no page: stays out
-      "800F08\tCBS_E_SHORT\tComponent servicing\tx\thttps://x\n");
-  ASSERT_EQ(kept.codes.size(), 1u);
+  const Documented kept = ReadDocumented(
+      "# a comment\n800F081F\tCBS_E_SOURCE_MISSING\tComponent servicing\tSource files not found.\thttps://learn.microsoft.com/x\n"
+      "2102\tNERR_NetNotStarted\tNetwork Management\tNo workstation driver.\thttps://learn.microsoft.com/y\n"
+      "8000000B\tE_BOUNDS\tWindows Runtime\tPast the end.\t\n"                         // no page
+      "800F08\tCBS_E_SHORT\tComponent servicing\tx.\thttps://learn.microsoft.com/x\n"  // no code
+      "65536\tERROR_TOO_LARGE\tWin32\tNo Win32 code.\thttps://learn.microsoft.com/x\n"
+      "0102\tERROR_LEADING_ZERO\tWin32\tWritten otherwise.\thttps://learn.microsoft.com/x\n"
+      "5\tERROR ACCESS\tWin32\tA name with a blank.\thttps://learn.microsoft.com/x\n"
+      "5\tERROR_ACCESS_DENIED\tWin32\tNo full stop\thttps://learn.microsoft.com/x\n"
+      "5\tERROR_ACCESS_DENIED\tWin32\tAnother site.\thttps://example.com/x\n");
+  ASSERT_EQ(kept.codes.size(), 2u);
   EXPECT_EQ(kept.codes[0].code, H(0x800F081Fu));
   EXPECT_EQ(kept.codes[0].family, "Component servicing");
-  EXPECT_EQ(kept.skipped, 2u);
+  EXPECT_EQ(kept.codes[1].code, W(2102));
+  EXPECT_EQ(kept.skipped, 7u);
 }
 
 }  // namespace

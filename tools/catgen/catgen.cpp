@@ -2,14 +2,18 @@
 // codes), from every error code that the toolchain's headers, Microsoft's published error tables
 // and the running system know:
 //
-//   catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--hand-kept TABLE.tsv] [--user-language]
+//   catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--documented FOLDER] [--user-language]
 //
 // A pipeline: one reader per source (headers.h; reference.h for the published tables and the
-// hand-kept one; system_tables.h), one merge by code with its corrections (merge.h,
-// corrections.h), one writer (writer.h). The reference's texts come first, the system's second;
-// with --user-language the system's texts, in the user's language, come first. Output: 8-bit text
-// in the ANSI code page, lines ending in CR LF. What a source could not give is counted and printed.
+// tables of documented codes; system_tables.h; directx_texts.h for the toolchain's DirectX error
+// library), one merge by code with its corrections (merge.h, corrections.h), one writer
+// (writer.h). The reference's texts come first, the system's second, the toolchain's third and
+// our own words of the documented tables last; with --user-language the system's texts, in the
+// user's language, come first. Output: 8-bit text in the ANSI code page, lines ending in CR LF.
+// What a source could not give is counted and printed.
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -17,6 +21,8 @@
 #include <string>
 
 #include "corrections.h"
+#include "directx_texts.h"
+#include "families.h"
 #include "headers.h"
 #include "merge.h"
 #include "reference.h"
@@ -58,20 +64,20 @@ const char* FamilyName(catgen::Family f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string folder, include, referencePath, handKeptPath;
+  std::string folder, include, referencePath, documentedFolder;
   bool userLanguage = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--user-language") userLanguage = true;
     else if (arg == "--reference" && i + 1 < argc) referencePath = argv[++i];
-    else if (arg == "--hand-kept" && i + 1 < argc) handKeptPath = argv[++i];
+    else if (arg == "--documented" && i + 1 < argc) documentedFolder = argv[++i];
     else if (folder.empty()) folder = arg;
     else if (include.empty()) include = arg;
     else include.clear();  // one argument too many
   }
   if (folder.empty() || include.empty()) {
     std::fprintf(stderr,
-                 "usage: catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--hand-kept TABLE.tsv] "
+                 "usage: catgen OUTPUT-FOLDER INCLUDE-FOLDER [--reference TABLES.tsv] [--documented FOLDER] "
                  "[--user-language]\n");
     return 2;
   }
@@ -94,6 +100,8 @@ int main(int argc, char** argv) {
     if (!h.left.empty())
       std::printf(", left %zu names (%s%s)", h.left.size(), h.left[0].c_str(), h.left.size() > 1 ? ", ..." : "");
     if (h.skipped) std::printf(", %zu definitions it cannot evaluate", h.skipped);
+    if (!h.codes.empty() && h.file != "winerror.h" && h.file != "ntstatus.h" && !catgen::HasHeaderWords(h.file))
+      std::printf(" (no family words: its lines are named by the file)");
     std::printf("\n");
     sources.headers.insert(sources.headers.end(), h.codes.begin(), h.codes.end());
   }
@@ -115,19 +123,40 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // Reader 3: the hand-kept table.
-  if (!handKeptPath.empty()) {
-    const auto tsv = Read(handKeptPath);
-    if (!tsv) {
-      std::fprintf(stderr, "catgen: cannot read %s\n", handKeptPath.c_str());
+  // Reader 3: the tables of documented codes, one per family, in file-name order.
+  if (!documentedFolder.empty()) {
+    std::vector<std::filesystem::path> tables;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(documentedFolder, error))
+      if (entry.path().extension() == ".tsv") tables.push_back(entry.path());
+    std::sort(tables.begin(), tables.end());
+    if (tables.empty()) {
+      std::fprintf(stderr, "catgen: no tables in %s\n", documentedFolder.c_str());
       return 1;
     }
-    catgen::HandKept kept = catgen::ReadHandKept(*tsv);
-    std::printf("catgen: hand-kept table: %zu codes, %zu lines skipped\n", kept.codes.size(), kept.skipped);
-    sources.handKept = std::move(kept.codes);
+    for (const auto& path : tables) {
+      const auto tsv = Read(path.string());
+      if (!tsv) {
+        std::fprintf(stderr, "catgen: cannot read %s\n", path.string().c_str());
+        return 1;
+      }
+      catgen::Documented table = catgen::ReadDocumented(*tsv);
+      std::printf("catgen: %s: %zu codes, %zu lines skipped\n", path.filename().string().c_str(), table.codes.size(),
+                  table.skipped);
+      sources.documented.insert(sources.documented.end(), table.codes.begin(), table.codes.end());
+    }
   }
 
-  // Reader 4: the system's message tables.
+  // Reader 4: the toolchain's DirectX error library, asked of every HRESULT the headers name.
+  std::vector<std::uint32_t> hresults;
+  for (const catgen::Named& n : sources.headers)
+    if (n.code.family == catgen::Family::HResult) hresults.push_back(n.code.value);
+  std::sort(hresults.begin(), hresults.end());
+  hresults.erase(std::unique(hresults.begin(), hresults.end()), hresults.end());
+  sources.toolchain = catgen::DirectXTexts(hresults);
+  std::printf("catgen: the toolchain's DirectX error library: %zu texts\n", sources.toolchain.size());
+
+  // Reader 5: the system's message tables.
   sources.system = catgen::SystemErrorTexts(userLanguage);
   sources.modules = catgen::ModuleTables(userLanguage);
   sources.systemFirst = userLanguage;
@@ -142,8 +171,9 @@ int main(int argc, char** argv) {
                 std::string(catgen::Corrections()[i].what).c_str());
   std::printf(
       "catgen: texts chosen: %zu from the reference, %zu from the system's error table, %zu from module tables, "
-      "%zu from the hand-kept table, %zu corrected\n",
-      merged.fromReference, merged.fromSystem, merged.fromTables, merged.fromHandKept, merged.corrected);
+      "%zu from the toolchain, %zu from the documented tables, %zu corrected\n",
+      merged.fromReference, merged.fromSystem, merged.fromTables, merged.fromToolchain, merged.fromDocumented,
+      merged.corrected);
 
   const auto& c = merged.catalogues;
   if (!Write(folder + "/errmsg.orv", catgen::Utf8ToAnsi(catgen::Catalogue(c.win32, false))) ||

@@ -27,6 +27,13 @@ struct Named {
   // Defined as another code of the same value (COR_E_FILENOTFOUND as HRESULT_FROM_WIN32 of
   // ERROR_FILE_NOT_FOUND), or an error name for a success (SEC_E_OK): a subsystem's alias.
   bool alias = false;
+  // The code name it is defined as (EXCEPTION_ACCESS_VIOLATION as STATUS_ACCESS_VIOLATION); its
+  // line is that name's. Empty where it names no other code.
+  std::string aliasOf;
+  // A plain Win32 number that may be a marker as well as a code: it starts a run of codes after a
+  // gap, or another name of its header has its value (DNS_ERROR_ZONE_BASE, DNS_ERROR_MASK). The
+  // merge keeps it where another source knows the code.
+  bool doubtful = false;
 };
 
 // A code as the reference tables describe it.

@@ -1,6 +1,9 @@
 #include "corrections.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <set>
 
 #include "families.h"
 
@@ -28,6 +31,39 @@ std::string TextBook::Reference(Family family, const std::string& name) const {
   return at == referenceByName_.end() ? std::string() : at->second;
 }
 
+std::vector<std::string> TextBook::References(Family family) const {
+  std::vector<std::string> texts;
+  for (const auto& [key, text] : referenceByName_)
+    if (key.first == family && !text.empty()) texts.push_back(text);
+  return texts;
+}
+
+bool OnlyInserts(const std::string& text) {
+  bool inserts = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size()) {
+      std::size_t j = i + 1;
+      while (j < text.size() && std::strchr("-#0123456789.", text[j])) ++j;
+      const bool numbered = j > i + 1;
+      std::size_t k = j;
+      while (k < text.size() && std::strchr("hlLwI", text[k])) ++k;
+      if (k < text.size() && std::isalpha(static_cast<unsigned char>(text[k]))) {
+        inserts = true;
+        i = k;
+        continue;
+      }
+      if (numbered) {
+        inserts = true;
+        const std::size_t close = j < text.size() && text[j] == '!' ? text.find('!', j + 1) : std::string::npos;
+        i = close != std::string::npos ? close : j - 1;
+        continue;
+      }
+    }
+    if (std::isalnum(static_cast<unsigned char>(text[i]))) return false;
+  }
+  return inserts;
+}
+
 namespace {
 
 // Gives a meaning another code's text, before its own.
@@ -43,7 +79,8 @@ std::size_t DropNonTexts(TextBook& book) {
   std::size_t changed = 0;
   for (Meaning& m : book.Meanings())
     for (Candidate& c : m.texts)
-      if (!c.text.empty() && (c.text == "No description" || std::find(m.names.begin(), m.names.end(), c.text) != m.names.end())) {
+      if (!c.text.empty() && (c.text == "No description" || OnlyInserts(c.text) ||
+                              std::find(m.names.begin(), m.names.end(), c.text) != m.names.end())) {
         c.text.clear();
         ++changed;
       }
@@ -52,18 +89,27 @@ std::size_t DropNonTexts(TextBook& book) {
 
 std::size_t CompleteCaptions(TextBook& book) {
   std::size_t changed = 0;
+  const std::vector<std::string> statusTexts = book.References(Family::NtStatus);
   for (Meaning& m : book.Meanings()) {
     const std::string text = m.Text();
     if (text.size() < 3 || text.front() != '{' || text.find('}') != text.size() - 1) continue;
-    for (const std::string& name : m.names) {
-      if (name.rfind("ERROR_", 0) != 0) continue;
-      const std::string whole = book.Reference(Family::NtStatus, "STATUS_" + name.substr(6));
-      if (whole.size() > text.size() && whole.compare(0, text.size(), text) == 0) {
-        m.texts.insert(m.texts.begin(), {whole, Source::Correction});
-        ++changed;
+    const auto completes = [&](const std::string& whole) { return whole.size() > text.size() && whole.compare(0, text.size(), text) == 0; };
+    // The status of the same name first, else the one status text that begins with the caption.
+    std::string whole;
+    for (const std::string& name : m.names)
+      if (name.rfind("ERROR_", 0) == 0 && completes(book.Reference(Family::NtStatus, "STATUS_" + name.substr(6)))) {
+        whole = book.Reference(Family::NtStatus, "STATUS_" + name.substr(6));
         break;
       }
+    if (whole.empty()) {
+      std::set<std::string> found;
+      for (const std::string& status : statusTexts)
+        if (completes(status)) found.insert(status);
+      if (found.size() == 1) whole = *found.begin();
     }
+    if (whole.empty()) continue;
+    m.texts.insert(m.texts.begin(), {whole, Source::Correction});
+    ++changed;
   }
   return changed;
 }
@@ -80,11 +126,12 @@ std::size_t SetupApiTexts(TextBook& book) {
 
 const std::vector<Correction>& Corrections() {
   static const std::vector<Correction> corrections{
-      {"A text that is only the code's own name, or \"No description\", is no text.",
+      {"A text that is only the code's own name, \"No description\", or inserts alone (\"%hs\") is no text.",
        "It describes nothing; without it the line names the code's family instead.", DropNonTexts},
-      {"A Win32 code whose text is only a caption, such as \"{Application Error}\", takes the reference's text of "
-       "the NTSTATUS code of the same name (STATUS_ for ERROR_) where that text begins with the caption.",
-       "The Win32 code stands for the NTSTATUS code, and the caption is only the first part of its message.",
+      {"A text that is only a caption, such as \"{Application Error}\", takes the reference's text of the NTSTATUS "
+       "code of the same name (STATUS_ for ERROR_) where that text begins with the caption, else the one NTSTATUS "
+       "text that begins with it.",
+       "The code stands for the NTSTATUS code, and the caption is only the first part of its message.",
        CompleteCaptions},
       {"S_OK (00000000) takes the text of Win32 code 0.",
        "HRESULT 0 is HRESULT_FROM_WIN32(ERROR_SUCCESS): both say that the operation succeeded.",

@@ -13,7 +13,7 @@
 
 namespace catgen {
 
-enum class Source { Reference, System, Table, HandKept, Correction };
+enum class Source { Reference, System, Table, Toolchain, Documented, Correction };
 
 struct Candidate {
   std::string text;
@@ -41,6 +41,8 @@ class TextBook {
   Meaning* Main(Code code);
   // What the reference says of a name, "" where it does not know it.
   std::string Reference(Family family, const std::string& name) const;
+  // The reference's texts of a family's codes.
+  std::vector<std::string> References(Family family) const;
 
  private:
   std::vector<Meaning>& meanings_;
@@ -55,5 +57,8 @@ struct Correction {
 };
 
 const std::vector<Correction>& Corrections();
+
+// Whether a text is made of inserts (%1, %1!s!, %hs, %08lx) and the marks between them only.
+bool OnlyInserts(const std::string& text);
 
 }  // namespace catgen

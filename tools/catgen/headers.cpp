@@ -292,15 +292,13 @@ class Expression {
   int depth_;
 };
 
-// Names that hold a facility, a severity, a mask, the bounds of a range or a DISPID, not an error.
+// Names that hold a facility, a severity or a DISPID, not an error. Markers, bounds and flags are
+// told by their value and use (Markers), never by their names.
 bool IsCodeName(const std::string& name, std::string_view prefix) {
   if (name.empty() || name[0] == '_' || !StartsWith(name, prefix)) return false;
   for (std::string_view head : {"FACILITY_", "SEVERITY_", "ERROR_SEVERITY_", "STATUS_SEVERITY_"})
     if (StartsWith(name, head)) return false;
-  if (Contains(name, "DISPID")) return false;
-  for (std::string_view tail : {"_BASE", "BASEERR", "BASEEND", "_FIRST", "_LAST", "_MASK", "_BIT"})
-    if (EndsWith(name, tail)) return false;
-  return !(EndsWith(name, "BASE") && name.find('_') == std::string::npos);  // RASBASE, ROUTEBASE
+  return !Contains(name, "DISPID");
 }
 
 // A name of an error family, as the rule reads it. ERR ends a word: OVERRIDE, PREFERRED and
@@ -465,6 +463,14 @@ Parsed Parse(const std::string& header) {
   return parsed;
 }
 
+// Facilities that headers use and no header of the toolchain defines, with the numbers Microsoft
+// gives them (winerror.h of the Windows SDK): msopc.h's OPC_E_ and the XPS headers' XPS_E_ codes.
+const std::vector<std::pair<std::string, Definition>>& MissingFacilities() {
+  static const std::vector<std::pair<std::string, Definition>> facilities{{"FACILITY_OPC", {false, {}, "81"}},
+                                                                          {"FACILITY_XPS", {false, {}, "82"}}};
+  return facilities;
+}
+
 // Every header's definitions, each header's own first and then the first that any header gives.
 class Scopes {
  public:
@@ -486,6 +492,8 @@ class Scopes {
   std::pair<const Definition*, std::size_t> Find(const std::string& name, std::size_t header) const {
     if (auto at = own_[header].find(name); at != own_[header].end()) return {at->second, header};
     if (auto at = first_.find(name); at != first_.end()) return {own_[at->second].at(name), at->second};
+    for (const auto& [missing, d] : MissingFacilities())
+      if (missing == name) return {&d, header};
     return {nullptr, 0};
   }
 
@@ -516,6 +524,157 @@ class Scopes {
   std::unordered_map<std::string, std::size_t> first_;
   std::map<std::pair<std::size_t, std::string>, std::optional<Value>> values_;
 };
+
+// What a header's definitions tell of its markers: the names that bound a range of codes rather
+// than name one, told by their value and use, never by their names.
+class Markers {
+ public:
+  using Order = std::vector<std::pair<const std::string*, const Definition*>>;
+  Markers(const Parsed& parsed, const Order& order) : order_(order) {
+    for (std::size_t k = 0; k < order.size(); ++k) place_.emplace(*order[k].first, k);
+    for (const auto* list : {&parsed.defines, &parsed.enumerators})
+      for (const auto& [name, d] : *list) CollectOperands(d.body);
+  }
+
+  // A name is a bound when another definition of its header computes or compares with it
+  // (NERR_BASE + 2, x >= X_FIRST), or when it and the definition after it enclose a block: both
+  // have the values of other names of the header (MIN_PST_ERROR, MAX_PST_ERROR), or together
+  // they span a whole block of codes, such as 256 from a multiple of 256 (DIERR_DRIVERFIRST,
+  // DIERR_DRIVERLAST).
+  bool Bound(const std::string& name) const { return operands_.count(name) || pairs_.count(name); }
+
+  // Decides the pairs once the header's values are known.
+  template <typename ValueOf>
+  void FindPairs(ValueOf valueOf) {
+    std::map<std::int64_t, int> named;
+    std::vector<std::optional<std::int64_t>> values;
+    std::vector<bool> plain;
+    for (const auto& [name, d] : order_) {
+      const auto v = d->function ? std::nullopt : valueOf(*name);
+      values.push_back(v ? std::optional(v->number) : std::nullopt);
+      plain.push_back(v && v->type == Type::Plain);
+      if (values.back()) ++named[*values.back()];
+    }
+    // Whether low and high are the least and the greatest value that other names of the header
+    // give in their block of 65536.
+    const auto ends = [&](std::int64_t low, std::int64_t high) {
+      if ((low >> 16) != (high >> 16) || named[low] < 2 || named[high] < 2) return false;
+      const auto first = named.lower_bound(low & ~std::int64_t{0xFFFF});
+      const auto last = std::prev(named.upper_bound(low | 0xFFFF));
+      return first->first == low && last->first == high;
+    };
+    for (std::size_t k = 0; k + 1 < order_.size(); ++k) {
+      const auto& low = values[k];
+      const auto& high = values[k + 1];
+      // A value made an HRESULT or NTSTATUS is a code, whatever bounds it may also be.
+      if (!low || !high || *low >= *high || !plain[k] || !plain[k + 1]) continue;
+      const bool shared = ends(*low, *high);
+      // A block: from a multiple of 16 or more to the code before the next such multiple.
+      const std::int64_t size = *high - *low + 1;
+      const bool blocks = size >= 16 && (size & (size - 1)) == 0 && (*low & (size - 1)) == 0;
+      if (shared || blocks) pairs_.insert({*order_[k].first, *order_[k + 1].first});
+    }
+  }
+
+  // Of two names defined side by side with one value, neither defined as the other, one is a
+  // marker at the start or the end of a run of codes and names the other: the one outside the
+  // run (ISS_E_ISOSTORE_START before ISS_E_ISOSTORE and the codes after it, RASBASEEND after the
+  // last RAS code). Returns the code the name marks, or nothing.
+  template <typename Scope>
+  std::string Marks(const std::string& name, std::int64_t value, Scope& scopes, std::size_t header) const {
+    const auto at = place_.find(name);
+    if (at == place_.end()) return {};
+    const auto valueAt = [&](std::size_t k) -> std::optional<std::int64_t> {
+      if (k >= order_.size() || order_[k].second->function) return std::nullopt;
+      const auto v = scopes.Evaluate(*order_[k].first, header);
+      return v ? std::optional(v->number) : std::nullopt;
+    };
+    const auto pair = [&](std::size_t k) {  // the names at k and k + 1 are such a pair
+      return valueAt(k) == value && valueAt(k + 1) == value &&
+             !Contains(order_[k].second->body, *order_[k + 1].first) &&
+             !Contains(order_[k + 1].second->body, *order_[k].first);
+    };
+    // The first of a pair marks the start of a run that goes on after the second; the second
+    // marks the end of a run that came up to the first. Synonyms stand apart from runs.
+    const auto before = [&](std::size_t k) { return k > 0 && valueAt(k - 1) == value - 1; };
+    const auto after = [&](std::size_t k) { return valueAt(k + 2) == value + 1; };
+    const std::size_t k = at->second;
+    if (pair(k) && after(k) && !before(k)) return *order_[k + 1].first;
+    if (k > 0 && pair(k - 1) && before(k - 1) && !after(k - 1)) return *order_[k - 1].first;
+    return {};
+  }
+
+  // Whether the name's value starts a run of codes after a gap (the next definition has the value
+  // after it, the one before not the value before it), or another definition of the header that
+  // does not name it has its value.
+  template <typename Scope>
+  bool StartsOrShares(const std::string& name, std::int64_t value, Scope& scopes, std::size_t header) const {
+    const auto at = place_.find(name);
+    if (at == place_.end()) return false;
+    const auto valueAt = [&](std::size_t k) -> std::optional<std::int64_t> {
+      if (k >= order_.size() || order_[k].second->function) return std::nullopt;
+      const auto v = scopes.Evaluate(*order_[k].first, header);
+      return v ? std::optional(v->number) : std::nullopt;
+    };
+    const std::size_t k = at->second;
+    if (valueAt(k + 1) == value + 1 && !(k > 0 && valueAt(k - 1) == value - 1)) return true;
+    for (std::size_t other = 0; other < order_.size(); ++other)
+      if (other != k && !Contains(order_[other].second->body, name) && !Contains(order_[k].second->body, *order_[other].first) &&
+          valueAt(other) == value)
+        return true;
+    return false;
+  }
+
+ private:
+  void CollectOperands(const std::string& body) {
+    const auto isOperator = [](char c) { return c && std::strchr("+-&|<>", c); };
+    for (std::size_t k = 0; k < body.size();) {
+      if (!IsWordChar(body[k]) || std::isdigit(static_cast<unsigned char>(body[k]))) {
+        while (k < body.size() && IsWordChar(body[k])) ++k;  // a number
+        ++k;
+        continue;
+      }
+      const std::size_t start = k;
+      while (k < body.size() && IsWordChar(body[k])) ++k;
+      std::size_t before = start, after = k;
+      while (before > 0 && body[before - 1] == ' ') --before;
+      while (after < body.size() && body[after] == ' ') ++after;
+      // Logical operators (x == A || x == B) only compare: || and && are no computation.
+      const auto logical = [&](std::size_t at) { return at + 1 < body.size() && (body.compare(at, 2, "||") == 0 || body.compare(at, 2, "&&") == 0); };
+      const bool left = before > 0 && isOperator(body[before - 1]) && !(before >= 2 && logical(before - 2));
+      const bool right = after < body.size() && isOperator(body[after]) && !logical(after);
+      if (left || right) operands_.insert(body.substr(start, k - start));
+    }
+  }
+
+  const Order& order_;
+  std::unordered_map<std::string, std::size_t> place_;
+  std::set<std::string> operands_;
+  std::set<std::string> pairs_;
+};
+
+// Names defined as exactly another code's name, whatever they are called, are that code's
+// aliases: EXCEPTION_ACCESS_VIOLATION (STATUS_ACCESS_VIOLATION), STILL_ACTIVE, WSA_IO_PENDING.
+void AddNamesOfCodes(Scopes& scopes, const std::vector<HeaderText>& headers, std::vector<HeaderCodes>& result) {
+  std::unordered_map<std::string, Code> taken;
+  for (const HeaderCodes& h : result)
+    for (const Named& n : h.codes) taken.emplace(n.name, n.code);
+  for (std::size_t i = 0; i < headers.size(); ++i) {
+    if (RuleFor(headers[i].file).take == HeaderRule::Take::Nothing) continue;
+    for (const auto& [name, d] : scopes.Of(i).defines) {
+      if (d.function || taken.count(name) || !IsCodeName(name, "")) continue;
+      std::string body = d.body;
+      body.erase(std::remove_if(body.begin(), body.end(), [](char c) { return c == ' ' || c == '\t' || c == '(' || c == ')'; }),
+                 body.end());
+      const auto target = taken.find(body);
+      if (body.empty() || !std::all_of(body.begin(), body.end(), IsWordChar) || target == taken.end()) continue;
+      result[i].codes.push_back({target->second, name, headers[i].file, true, body});
+      auto& left = result[i].left;
+      left.erase(std::remove(left.begin(), left.end(), name), left.end());
+      taken.emplace(name, target->second);
+    }
+  }
+}
 
 std::optional<Family> FamilyOf(const std::string& name, const Value& value, const HeaderRule& rule,
                                const std::set<std::string>& hresultErrorFamilies) {
@@ -567,35 +726,51 @@ std::vector<HeaderCodes> ReadHeaders(const std::vector<HeaderText>& headers) {
   std::vector<HeaderCodes> result;
   for (std::size_t i = 0; i < headers.size(); ++i) {
     const HeaderRule rule = RuleFor(headers[i].file);
+    const Parsed& parsed = scopes.Of(i);
     HeaderCodes codes{headers[i].file, {}, {}, 0};
     if (rule.take == HeaderRule::Take::Nothing) {
-      for (const auto* list : {&scopes.Of(i).defines, &scopes.Of(i).enumerators})
+      for (const auto* list : {&parsed.defines, &parsed.enumerators})
         for (const auto& [name, d] : *list)
           if (!d.function && IsFamilyName(name) && IsCodeName(name, "")) codes.left.push_back(name);
       result.push_back(std::move(codes));
       continue;
     }
 
-    // Each candidate's value, and the names its definition uses.
+    // Each candidate's value, where it stands among the header's definitions, and the names its
+    // definition uses.
     struct Candidate {
       std::string name;
       Value value;
       std::vector<std::string> used;
+      std::size_t place = 0;
+      bool familyName = true;  // of an error family, or taken as one by its prefix
     };
     std::vector<Candidate> candidates;
     std::set<std::string> seen;
-    for (const auto* list : {&scopes.Of(i).defines, &scopes.Of(i).enumerators}) {
-      for (const auto& [name, d] : *list) {
-        if (d.function || !IsCodeName(name, rule.prefix) || !seen.insert(name).second) continue;
-        if (rule.take == HeaderRule::Take::ByRule && !IsFamilyName(name)) continue;
-        std::vector<std::string> used;
-        const auto value = scopes.Evaluate(name, i, &used);
-        if (!value) {
-          if (d.body.find_first_not_of(" \t") != std::string::npos) ++codes.skipped;
-          continue;
-        }
-        candidates.push_back({name, *value, std::move(used)});
+    std::size_t definitions = parsed.defines.size() + parsed.enumerators.size();
+    candidates.reserve(definitions);  // Taken below points into it
+    const auto consider = [&](const std::string& name, const Definition& d, std::size_t place, bool familyName) {
+      std::vector<std::string> used;
+      const auto value = scopes.Evaluate(name, i, &used);
+      if (!value) {
+        if (familyName && d.body.find_first_not_of(" \t") != std::string::npos) ++codes.skipped;
+        return;
       }
+      candidates.push_back({name, *value, std::move(used), place, familyName});
+    };
+    std::vector<std::pair<const std::string*, const Definition*>> order;  // every definition, in order
+    for (const auto* list : {&parsed.defines, &parsed.enumerators})
+      for (const auto& [name, d] : *list) order.emplace_back(&name, &d);
+    std::vector<std::size_t> others;  // definitions that may be codes whatever their names
+    for (std::size_t k = 0; k < order.size(); ++k) {
+      const std::string& name = *order[k].first;
+      const Definition& d = *order[k].second;
+      if (d.function || !IsCodeName(name, rule.prefix) || !seen.insert(name).second) continue;
+      if (rule.take == HeaderRule::Take::ByRule && !IsFamilyName(name)) {
+        others.push_back(k);
+        continue;
+      }
+      consider(name, d, k, true);
     }
     // The families whose errors this header gives as HRESULTs: their success names are codes too.
     std::set<std::string> hresultErrors;
@@ -604,26 +779,92 @@ std::vector<HeaderCodes> ReadHeaders(const std::vector<HeaderText>& headers) {
           family && (c.value.type == Type::HResult || (c.value.number >= 0x80000000ll && c.value.number <= 0xFFFFFFFFll)))
         hresultErrors.insert(*family);
 
+    Markers markers(parsed, order);
+    markers.FindPairs([&](const std::string& name) { return scopes.Evaluate(name, i); });
+    struct Taken {
+      const Candidate* candidate;
+      Family family;
+    };
+    std::vector<Taken> taken;
+    std::vector<const Candidate*> notTaken;
     for (const Candidate& c : candidates) {
       const auto family = FamilyOf(c.name, c.value, rule, hresultErrors);
-      if (!family) {
-        codes.left.push_back(c.name);
-        continue;
+      if (family && !markers.Bound(c.name)) taken.push_back({&c, *family});
+      else notTaken.push_back(&c);
+    }
+
+    // Names of no error family are codes as errors: made HRESULTs or NTSTATUS codes (a cast, or
+    // MAKE_HRESULT of severity 1), or plain numbers with the error bit in the block of a family
+    // this header gives codes of (PDH_MORE_DATA beside pdhmsg.h's PDH_CSTATUS_ codes). Families
+    // are taken by their prefix, not name by name.
+    const auto prefixOf = [](const std::string& name) {
+      const std::size_t cut = name.find('_');
+      return cut != std::string::npos && cut > 0 ? name.substr(0, cut + 1) : std::string();
+    };
+    const auto plainError = [&](const Candidate& c) {
+      const auto bits = static_cast<std::uint32_t>(c.value.number);
+      return bits > 0x80000000u && bits < 0xFFFF0000u && !markers.Bound(c.name);
+    };
+    std::map<std::string, std::set<std::uint32_t>> blocks;  // prefix: the high words of its codes
+    for (const Taken& t : taken)
+      if (const std::string prefix = prefixOf(t.candidate->name); !prefix.empty() && prefix != "ERROR_")
+        blocks[prefix].insert(static_cast<std::uint32_t>(t.candidate->value.number) >> 16);
+    // An error name that the rule left, of a family the header gives codes of, is one of them
+    // (pdhmsg.h's PDH_CSTATUS_NO_MACHINE with its PDH_..._ERROR codes).
+    for (const Candidate* c : notTaken) {
+      const std::string prefix = prefixOf(c->name);
+      if (blocks.count(prefix) && plainError(*c)) {
+        taken.push_back({c, c->value.type == Type::NtStatus ? Family::NtStatus : Family::HResult});
+        blocks[prefix].insert(static_cast<std::uint32_t>(c->value.number) >> 16);
+      } else {
+        codes.left.push_back(c->name);
       }
+    }
+    const std::size_t familyNames = candidates.size();
+    static const std::vector<std::string_view> kTyped{"HRESULT", "SCODE", "NTSTATUS"};
+    for (std::size_t k : others) {
+      const std::string& name = *order[k].first;
+      const Definition& d = *order[k].second;
+      const bool ofFamily = blocks.count(prefixOf(name)) > 0;
+      if (ofFamily || std::any_of(kTyped.begin(), kTyped.end(), [&](std::string_view t) { return Contains(d.body, t); }))
+        consider(name, d, k, false);
+    }
+    for (std::size_t k = familyNames; k < candidates.size(); ++k) {
+      const Candidate& c = candidates[k];
+      const auto bits = static_cast<std::uint32_t>(c.value.number);
+      if (!plainError(c)) continue;
+      const auto block = blocks.find(prefixOf(c.name));
+      if (c.value.type == Type::NtStatus) taken.push_back({&c, Family::NtStatus});
+      else if (c.value.type == Type::HResult || (block != blocks.end() && block->second.count(bits >> 16)))
+        taken.push_back({&c, Family::HResult});
+    }
+    std::stable_sort(taken.begin(), taken.end(), [](const Taken& a, const Taken& b) { return a.candidate->place < b.candidate->place; });
+
+    for (const Taken& t : taken) {
+      const Candidate& c = *t.candidate;
       const auto value = static_cast<std::uint32_t>(c.value.number);
       // Another code's name, of the same value or wrapped (HRESULT_FROM_WIN32), makes this one an alias.
-      const bool refersToCode = std::any_of(c.used.begin(), c.used.end(), [&](const std::string& other) {
-        if (other == c.name || !IsFamilyName(other) || !IsCodeName(other, "")) return false;
+      std::string aliasOf;
+      for (const std::string& other : c.used) {
+        if (other == c.name || !IsFamilyName(other) || !IsCodeName(other, "") || markers.Bound(other)) continue;
         const auto v = scopes.Evaluate(other, i);
-        if (!v) return false;
+        if (!v) continue;
         const auto w = static_cast<std::uint32_t>(v->number);
-        return w == value || (w > 0 && w <= 0xFFFF && (0x80070000u | w) == value);
-      });
-      const bool errorNameOfSuccess = *family == Family::HResult && ErrorFamily(c.name) && !(value & 0x80000000u);
-      codes.codes.push_back({{*family, value}, c.name, headers[i].file, refersToCode || errorNameOfSuccess});
+        if (w == value || (w > 0 && w <= 0xFFFF && (0x80070000u | w) == value)) {
+          aliasOf = other;
+          break;
+        }
+      }
+      if (aliasOf.empty()) aliasOf = markers.Marks(c.name, c.value.number, scopes, i);
+      const bool errorNameOfSuccess = t.family == Family::HResult && ErrorFamily(c.name) && !(value & 0x80000000u);
+      const bool doubtful = t.family == Family::Win32 && aliasOf.empty() && c.value.type == Type::Plain &&
+                            markers.StartsOrShares(c.name, c.value.number, scopes, i);
+      codes.codes.push_back(
+          {{t.family, value}, c.name, headers[i].file, !aliasOf.empty() || errorNameOfSuccess, aliasOf, doubtful});
     }
     result.push_back(std::move(codes));
   }
+  AddNamesOfCodes(scopes, headers, result);
   return result;
 }
 

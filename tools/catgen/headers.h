@@ -6,9 +6,19 @@
 //   to HRESULT or NTSTATUS; a plain number with the error bit set (0x80000000 to 0xFFFFFFFF, an
 //   HRESULT); a success code of a family whose errors the header gives as HRESULTs; or, for an
 //   ERROR_ name, a plain number from 0 to 65535 (a Win32 code).
+//   Whatever its name, a value made an HRESULT or NTSTATUS error (a cast, MAKE_HRESULT of
+//   severity 1) is a code, and so is a plain error value beside a family's codes: families are
+//   taken by their prefix (PDH_MORE_DATA with pdhmsg.h's PDH_CSTATUS_ codes), not name by name.
+//   A name defined as exactly another code's name is that code's alias, whatever it is called
+//   (EXCEPTION_ACCESS_VIOLATION, STILL_ACTIVE).
 //
-// So flags, masks, facilities, DISPIDs and a window message's results (LB_ERR is -1) are not
-// codes. A few headers need more or less than the rule: HeaderExceptions() says which, and why.
+// Markers, bounds and flags are no codes, told by value and use, never by their names: a name
+// that another definition of its header computes or compares with (NERR_BASE + 2), and two plain
+// numbers defined one after the other that enclose a block of the header's codes (DIERR_DRIVERFIRST,
+// DIERR_DRIVERLAST). A marker with the value of the code defined beside it names that code.
+// Facilities, severities, DISPIDs and a window message's results (LB_ERR is -1) are not codes
+// either. A few headers need more or less than the rule: HeaderExceptions() says which, and why.
+// The facilities that headers use and the toolchain lacks (OPC, XPS) have Microsoft's numbers.
 #pragma once
 
 #include <cstdint>

@@ -25,14 +25,23 @@ struct NameOf {
   // facility come first: urlmon.h's INET_E_ names before another header's names for 800Cxxxx.
   std::size_t home = 0;
   std::size_t order = 0;             // of definition, among all sources
+  std::string aliasOf;               // the code name it is defined as, if any
+  std::string documentedFamily;      // for a name only the documented tables give: their family
+  bool doubtful = false;             // every header that gives it gives it as a doubtful name
 };
 
 // A code with everything the sources say of it.
 struct Record {
   std::vector<NameOf> names;
   std::string referenceName, reference, system, table;
-  std::string handKept, handFamily;
+  std::string toolchainName, toolchain;
+  std::vector<const Kept*> documented;
 };
+
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::toupper(x) == std::toupper(y); });
+}
 
 NameOf& AddName(Record& r, const std::string& name, std::size_t order) {
   auto at = std::find_if(r.names.begin(), r.names.end(), [&](const NameOf& n) { return n.name == name; });
@@ -48,12 +57,6 @@ Family Target(Family table, std::uint32_t id) {
 
 std::uint32_t Facility(std::uint32_t hresult) { return hresult >> 16 & 0x1FFF; }
 
-// Interface-specific (FACILITY_ITF) and customer-defined (the C bit) HRESULTs: numbers that each
-// interface or product defines for itself, so that several headers give them different meanings.
-bool IsOwnersCode(Code c) {
-  return c.family == Family::HResult && (Facility(c.value) == 4 || (c.value & 0x20000000u));
-}
-
 std::string DefaultFamily(Code c) {
   switch (c.family) {
     case Family::Win32: return "Win32";
@@ -64,44 +67,84 @@ std::string DefaultFamily(Code c) {
   return "";
 }
 
-// The meanings of a code: its names grouped by the headers that define them where the code's number
-// may mean different things (merge.h), the group of its first name first.
+// The meanings of a code: its names grouped by the families that define them where the code's
+// number may mean different things (merge.h), the group of its first name first.
 std::vector<std::vector<const NameOf*>> Groups(const Record& r, Code code) {
   std::vector<const NameOf*> names;
   for (const NameOf& n : r.names) names.push_back(&n);
   std::stable_sort(names.begin(), names.end(), [](const NameOf* a, const NameOf* b) {
     return std::tie(a->rank, b->home, a->order) < std::tie(b->rank, a->home, b->order);
   });
-  // Success is success, whoever names it.
-  const bool split = code.value != 0 && (code.family == Family::Win32 || IsOwnersCode(code));
+  // Success is success, whoever names it, and an 8007xxxx value is its Win32 code.
+  const bool hresult = code.family == Family::HResult;
+  const bool split = code.value != 0 && (code.family == Family::Win32 || (hresult && code.value >> 16 != 0x8007));
   const auto own = [&](const NameOf* n) {
     if (!split || n->rank == kAlias || n->headers.empty()) return false;
-    return code.family != Family::Win32 ||
+    return hresult ||
            std::any_of(n->headers.begin(), n->headers.end(), [](const std::string& h) { return RuleFor(h).ownMeanings; });
   };
+  const auto keyOf = [&](const NameOf* n, const std::string& header) { return hresult ? FamilyKey(n->name, header) : header; };
 
   std::map<std::string, std::string> parent;
-  std::function<std::string(const std::string&)> root = [&](const std::string& h) {
-    const std::string up = parent.emplace(h, h).first->second;
-    return up == h ? h : parent[h] = root(up);
+  std::function<std::string(const std::string&)> root = [&](const std::string& k) {
+    const std::string up = parent.emplace(k, k).first->second;
+    return up == k ? k : parent[k] = root(up);
   };
   for (const NameOf* n : names)
     if (own(n))
-      for (const std::string& h : n->headers) parent[root(h)] = root(n->headers[0]);
+      for (const std::string& h : n->headers) parent[root(keyOf(n, h))] = root(keyOf(n, n->headers[0]));
+  // A name without a prefix of its own (E_FILTER_FRAMESET) belongs to the one family of its
+  // header's words that gives the code (DE_E_FILTER_FRAMESET).
+  for (const NameOf* n : names) {
+    if (!own(n) || !hresult) continue;
+    const std::string k = keyOf(n, n->headers[0]);
+    if (k.empty() || k.back() != '/') continue;
+    std::set<std::string> kin;
+    for (const NameOf* other : names)
+      if (own(other) && other != n)
+        if (const std::string o = keyOf(other, other->headers[0]); o != k && o.rfind(k, 0) == 0) kin.insert(root(o));
+    if (kin.size() == 1) parent[root(k)] = *kin.begin();
+  }
 
-  // Aliases and the names no header defines go with the first name.
-  const std::string mainKey = names.empty() || !own(names[0]) ? "" : root(names[0]->headers[0]);
+  // The names no header defines, and a subsystem's aliases, go with the first name that one does;
+  // a name defined as another goes with that one; a documented name with its family.
+  std::map<std::string, std::string> keyOfName;
+  std::set<std::string> ownKeys;
+  for (const NameOf* n : names)
+    if (own(n)) ownKeys.insert(keyOfName[n->name] = root(keyOf(n, n->headers[0])));
+  // An HRESULT's names that no family claims join the only family there is; a Win32 code's stand
+  // for winerror.h's meaning.
+  std::string mainKey = names.empty() || !own(names[0]) ? "" : keyOfName[names[0]->name];
+  if (mainKey.empty() && hresult && ownKeys.size() == 1) mainKey = *ownKeys.begin();
+  for (auto& [name, k] : keyOfName) k = root(k);
+  std::map<std::string, const NameOf*> byName;
+  for (const NameOf* n : names) byName[n->name] = n;
+  std::function<std::string(const NameOf*, int)> keyAt = [&](const NameOf* n, int depth) -> std::string {
+    if (own(n)) return keyOfName[n->name];
+    // A name defined as another goes where that one goes, through aliases of aliases.
+    if (const auto target = byName.find(n->aliasOf); !n->aliasOf.empty() && target != byName.end() && depth < 8)
+      return keyAt(target->second, depth + 1);
+    if (!n->documentedFamily.empty() && split) {
+      for (const auto& [name, k] : keyOfName)
+        if (k.rfind(n->documentedFamily + "/", 0) == 0) return k;
+      // A family that no header gives this number in has a meaning of its own.
+      if (!keyOfName.empty() || (!names.empty() && names[0] != n)) return "=" + n->documentedFamily;
+    }
+    return mainKey;
+  };
+  const auto key = [&](const NameOf* n) { return keyAt(n, 0); };
   std::vector<std::string> keys{mainKey};
   std::vector<std::vector<const NameOf*>> groups(1);
   for (const NameOf* n : names) {
-    const std::string key = own(n) ? root(n->headers[0]) : mainKey;
-    const auto at = static_cast<std::size_t>(std::find(keys.begin(), keys.end(), key) - keys.begin());
+    const std::string k = key(n);
+    const auto at = static_cast<std::size_t>(std::find(keys.begin(), keys.end(), k) - keys.begin());
     if (at == keys.size()) {
-      keys.push_back(key);
+      keys.push_back(k);
       groups.emplace_back();
     }
     groups[at].push_back(n);
   }
+  if (groups[0].empty() && groups.size() > 1) groups.erase(groups.begin());
   return groups;
 }
 
@@ -110,26 +153,44 @@ std::vector<Meaning> Meanings(const std::map<Code, Record>& records, bool system
   std::vector<Meaning> meanings;
   for (const auto& [code, r] : records) {
     const auto groups = Groups(r, code);
+    const std::size_t start = meanings.size();
     for (std::size_t g = 0; g < groups.size(); ++g) {
       Meaning m{code, {}, {}, g == 0};
-      bool holdsReference = false;
-      for (const NameOf* n : groups[g]) {
-        m.names.push_back(n->name);
-        holdsReference |= n->name == r.referenceName;
-      }
+      for (const NameOf* n : groups[g]) m.names.push_back(n->name);
       // Who gives the code: the header of its primary name, but winerror.h's and ntstatus.h's
       // codes come from all over the system (their facility says more).
-      const NameOf* first = groups[g].empty() ? nullptr : groups[g][0];
-      if (first && !first->headers.empty() && first->headers[0] != "winerror.h" && first->headers[0] != "ntstatus.h")
-        m.family = HeaderWords(first->headers[0]);
+      const auto named = std::find_if(groups[g].begin(), groups[g].end(), [](const NameOf* n) { return !n->headers.empty(); });
+      if (named != groups[g].end() && (*named)->headers[0] != "winerror.h" && (*named)->headers[0] != "ntstatus.h")
+        m.family = HeaderWords((*named)->headers[0]);
       m.knownFirst = !groups[g].empty() && groups[g][0]->rank == kKnownFirst;
-      if (m.main && !r.handFamily.empty()) m.family = r.handFamily;
+      meanings.push_back(std::move(m));
+    }
+    // A documented text goes to the meaning that holds its name, else to the one of its family,
+    // else to the first; a meaning that no header names is of the family its table gives.
+    std::vector<std::string> documented(groups.size());
+    for (const Kept* k : r.documented) {
+      std::size_t to = groups.size();
+      for (std::size_t g = 0; g < groups.size() && to == groups.size(); ++g)
+        for (const std::string& name : meanings[start + g].names)
+          if (SameName(name, k->name)) to = g;
+      for (std::size_t g = 0; g < groups.size() && to == groups.size(); ++g)
+        if (meanings[start + g].family == k->family) to = g;
+      if (to == groups.size()) to = 0;
+      const bool headerNamed = std::any_of(groups[to].begin(), groups[to].end(), [](const NameOf* n) { return !n->headers.empty(); });
+      if (!headerNamed && meanings[start + to].family.empty()) meanings[start + to].family = k->family;
+      if (documented[to].empty()) documented[to] = k->text;
+    }
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      Meaning& m = meanings[start + g];
+      const auto holds = [&](const std::string& name) {
+        return !name.empty() && std::find(m.names.begin(), m.names.end(), name) != m.names.end();
+      };
       if (m.family.empty()) m.family = DefaultFamily(code);
-      const Candidate reference{holdsReference ? r.reference : "", Source::Reference};
+      const Candidate reference{holds(r.referenceName) ? r.reference : "", Source::Reference};
       const Candidate system{m.main ? r.system : "", Source::System}, table{m.main ? r.table : "", Source::Table};
       m.texts = systemFirst ? std::vector<Candidate>{system, table, reference} : std::vector<Candidate>{reference, system, table};
-      if (m.main) m.texts.push_back({r.handKept, Source::HandKept});
-      meanings.push_back(std::move(m));
+      m.texts.push_back({holds(r.toolchainName) ? r.toolchain : "", Source::Toolchain});
+      m.texts.push_back({documented[g], Source::Documented});
     }
   }
   return meanings;
@@ -243,6 +304,8 @@ Merged Merge(const Sources& sources) {
   for (const Named& n : sources.headers) {
     NameOf& name = AddName(records[n.code], n.name, order++);
     name.headers.push_back(n.header);
+    if (name.headers.size() == 1) name.aliasOf = n.aliasOf, name.doubtful = n.doubtful;
+    else name.doubtful &= n.doubtful;
     if (n.code.family == Family::HResult && name.headers.size() == 1)
       name.home = facilityCodes[{n.header, Facility(n.code.value)}].size();
     const int rank = n.alias ? kAlias
@@ -259,16 +322,61 @@ Merged Merge(const Sources& sources) {
     r.reference = OneLine(d.text);
     referenceByName[{d.code.family, d.name}] = r.reference;
   }
-  for (const Kept& k : sources.handKept) {
-    Record& r = records[k.code];
-    AddName(r, k.name, order++);
-    r.handKept = k.text;
-    r.handFamily = k.family;
+  // A documented code joins the record of its family that holds its name, whatever the case,
+  // else the one of its number; its name is added where no other code of the family has it.
+  std::set<std::pair<Family, std::string>> namesInUse;
+  for (const auto& [code, r] : records)
+    for (const NameOf& n : r.names) namesInUse.insert({code.family, n.name});
+  for (const Kept& k : sources.documented) {
+    const bool win32 = k.code.family == Family::Win32;
+    Record* home = nullptr;
+    NameOf* same = nullptr;
+    Family family = win32 ? Family::Win32 : k.name.rfind("STATUS_", 0) == 0 ? Family::NtStatus : Family::HResult;
+    for (const Family f : win32 ? std::vector{Family::Win32, Family::Ras} : std::vector{Family::HResult, Family::NtStatus}) {
+      auto r = records.find({f, k.code.value});
+      if (r == records.end()) continue;
+      for (NameOf& n : r->second.names)
+        if (!same && SameName(n.name, k.name)) same = &n;
+      if (same) {
+        home = &r->second, family = f;
+        break;
+      }
+    }
+    if (!home) home = &records[{family, k.code.value}];
+    if (same) {
+      same->rank = std::min(same->rank, static_cast<int>(kReference));
+    } else if (namesInUse.insert({family, k.name}).second) {
+      NameOf& name = AddName(*home, k.name, order++);
+      name.rank = kReference;
+      name.documentedFamily = k.family;
+    }
+    home->documented.push_back(&k);
+  }
+  for (const Described& d : sources.toolchain) {
+    const auto r = records.find(d.code);
+    if (r == records.end()) continue;
+    for (const NameOf& n : r->second.names)
+      if (n.name == d.name) r->second.toolchainName = d.name, r->second.toolchain = OneLine(d.text);
   }
   for (const Message& m : sources.system) {
     std::string text = OneLine(m.text);
     if (m.id <= 0xFFFF && !text.empty()) records[{Family::Win32, m.id}].system = std::move(text);
   }
+
+  // A code that only doubtful names give (a plain number that may be a marker) and that nothing
+  // else knows is no code.
+  for (auto at = records.begin(); at != records.end();) {
+    const Record& r = at->second;
+    const bool onlyDoubtful = !r.names.empty() && std::all_of(r.names.begin(), r.names.end(), [](const NameOf& n) { return n.doubtful; });
+    const bool known = !r.referenceName.empty() || !r.system.empty() || !r.table.empty() || !r.documented.empty();
+    at = onlyDoubtful && !known ? records.erase(at) : std::next(at);
+  }
+
+  // Every HRESULT made from a Win32 code has that code's line, named as the HRESULT where nothing
+  // else names the code.
+  for (const auto& [code, r] : records)
+    if (code.family == Family::HResult && code.value >> 16 == 0x8007 && (code.value & 0xFFFF) != 0)
+      records.try_emplace({Family::Win32, code.value & 0xFFFF}, r);
 
   Merged merged;
   // A module's table speaks of one family, the one that most of its ids name (a table of Win32
@@ -304,7 +412,8 @@ Merged Merge(const Sources& sources) {
       case Source::Reference: ++merged.fromReference; break;
       case Source::System: ++merged.fromSystem; break;
       case Source::Table: ++merged.fromTables; break;
-      case Source::HandKept: ++merged.fromHandKept; break;
+      case Source::Toolchain: ++merged.fromToolchain; break;
+      case Source::Documented: ++merged.fromDocumented; break;
       case Source::Correction: ++merged.corrected; break;
     }
   }

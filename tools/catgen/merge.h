@@ -13,7 +13,9 @@ namespace catgen {
 struct Sources {
   std::vector<Named> headers;  // in the order the headers define them
   std::vector<Described> reference;
-  std::vector<Kept> handKept;
+  std::vector<Kept> documented;  // the tables of documented codes
+  // Texts that the toolchain carries (its DirectX error library), by the name it gives a code.
+  std::vector<Described> toolchain;
   // The system's own error table (FormatMessage of the system): Win32 codes and their texts. The
   // only source besides the headers, the reference and the hand-kept table that may add codes.
   std::vector<Message> system;
@@ -47,19 +49,23 @@ struct Merged {
   Catalogues catalogues;
   std::vector<TableUse> tables;
   // Texts each source gave, and the texts each correction changed (in the order of Corrections()).
-  std::size_t fromReference = 0, fromSystem = 0, fromTables = 0, fromHandKept = 0, corrected = 0;
+  std::size_t fromReference = 0, fromSystem = 0, fromTables = 0, fromToolchain = 0, fromDocumented = 0, corrected = 0;
   std::vector<std::size_t> corrections;
 };
 
 // The order of names on a line, the name people know first: winerror.h's S_ and E_ names; for an
-// 8007xxxx value the Win32 name it wraps; the reference's name; other headers' names in the order
-// the headers are read; a subsystem's alias (Named::alias) last.
+// 8007xxxx value the Win32 name it wraps; the reference's and the documented tables' names; other
+// headers' names in the order the headers are read; a subsystem's alias (Named::alias) last.
 //
-// One line per code and meaning: a code's names share a line, except that interface-specific
-// (FACILITY_ITF, 8004xxxx) and customer-defined (E000xxxx) HRESULTs, and the Win32 codes of
-// headers that say so (HeaderRule::ownMeanings), whose numbers several headers give different
-// meanings, have a line for each header (or headers sharing a name) that defines them.
+// One line per code and meaning: a code's names share a line, except where a number means
+// different things. An HRESULT's names (but S_OK's and those of an 8007xxxx value, which stands
+// for its Win32 code) have a line for each family that defines them (FamilyKey: its header and
+// its prefix, families that give the same meanings as one); the Win32 codes of headers that say
+// so (HeaderRule::ownMeanings) have a line for each header. A name defined as another joins that
+// name's line; a name of the documented tables joins the meaning of its family.
 // A line without a text, and each line of a code with several, names its family after the name.
+// Every HRESULT made from a Win32 code (8007xxxx) has the line of that code in the Win32
+// catalogue, named as the HRESULT where nothing else names it.
 Merged Merge(const Sources& sources);
 
 // A text on one line: each run of white space that holds a line break or a tab becomes one space,

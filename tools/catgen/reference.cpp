@@ -1,5 +1,7 @@
 #include "reference.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <optional>
 
@@ -72,15 +74,28 @@ Reference ReadReference(std::string_view tsv) {
   return ref;
 }
 
-HandKept ReadHandKept(std::string_view tsv) {
-  HandKept kept;
+Documented ReadDocumented(std::string_view tsv) {
+  Documented documented;
   EachLine(tsv, [&](const std::vector<std::string_view>& f) {
-    const auto value = f.size() == 5 ? Hex(f[0]) : std::nullopt;
-    const bool whole = value && !f[1].empty() && !f[2].empty() && !f[4].empty();
-    if (whole) kept.codes.push_back({{Family::HResult, *value}, std::string(f[1]), std::string(f[2]), std::string(f[3]), std::string(f[4])});
-    else ++kept.skipped;
+    std::optional<Code> code;
+    if (f.size() == 5 && !f[0].empty()) {
+      if (const auto hex = Hex(f[0])) {
+        code = Code{Family::HResult, *hex};
+      } else if (f[0].size() <= 5 && (f[0] == "0" || f[0][0] != '0') &&
+                 std::all_of(f[0].begin(), f[0].end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        std::uint32_t value = 0;
+        std::from_chars(f[0].data(), f[0].data() + f[0].size(), value);
+        if (value <= 0xFFFF) code = Code{Family::Win32, value};
+      }
+    }
+    const auto nameChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    const bool whole = code && !f[1].empty() && !std::isdigit(static_cast<unsigned char>(f[1][0])) &&
+                       std::all_of(f[1].begin(), f[1].end(), nameChar) && !f[2].empty() && f[3].size() > 1 &&
+                       f[3].back() == '.' && f[4].rfind("https://learn.microsoft.com/", 0) == 0;
+    if (whole) documented.codes.push_back({*code, std::string(f[1]), std::string(f[2]), std::string(f[3]), std::string(f[4])});
+    else ++documented.skipped;
   });
-  return kept;
+  return documented;
 }
 
 }  // namespace catgen

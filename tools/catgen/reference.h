@@ -17,19 +17,24 @@ struct Reference {
 
 Reference ReadReference(std::string_view tsv);
 
-// The hand-kept table (hand_kept.tsv): HRESULTs that people look up and that neither the headers
-// nor the reference name, each with the Microsoft page that names it. Lines of code, name, family,
-// text and page, separated by tabs; lines beginning with "#" are comments.
+// The tables of documented codes (documented/*.tsv, one per family): codes that Microsoft's
+// documentation lists, each with the name its page gives, the family the catalogue shows, a text
+// in our own short words and the page. Lines of code, name, family, text and page, separated by
+// tabs; lines beginning with "#" are comments. A code is a Win32 code in decimal (a RAS or other
+// 16-bit code returned as one included), every other code eight hexadecimal digits; the merge
+// finds the family of codes that names it.
 struct Kept {
-  Code code;
+  Code code;  // Win32 for a decimal code, HResult for the others, until the merge places it
   std::string name, family, text, page;
 };
 
-struct HandKept {
+struct Documented {
   std::vector<Kept> codes;
-  std::size_t skipped = 0;  // lines that are not five fields with a code of eight hexadecimal digits
+  // Lines that are not five fields: a code as above, a name of letters, digits and underscores,
+  // a family, a text that ends with a full stop, and a page of Microsoft's documentation.
+  std::size_t skipped = 0;
 };
 
-HandKept ReadHandKept(std::string_view tsv);
+Documented ReadDocumented(std::string_view tsv);
 
 }  // namespace catgen
