@@ -206,6 +206,11 @@ Entry MakeEntry(std::uint32_t value, std::vector<std::string> names, const std::
   return {value, name, text, Rest(names)};
 }
 
+Entry Sourced(Entry line, const Meaning& m) {
+  if (m.Chosen()) line.source = m.Chosen()->source;
+  return line;
+}
+
 // The family to name after the name: where the line has no text, or its code several meanings.
 std::string WordsFor(const Meaning& m, const std::string& text, bool several) {
   return text.empty() || several ? m.family : "";
@@ -230,7 +235,10 @@ Entry WrappedLine(const Meaning& w, const Meaning* h, bool several) {
       if (n != names[0] && std::find(w.names.begin(), w.names.end(), n) == w.names.end()) names.push_back(n);
   const auto rest = Rest(w.names);
   names.insert(names.end(), rest.begin(), rest.end());
-  return MakeEntry(0x80070000u | w.code.value, names, "", text);
+  Entry line = MakeEntry(0x80070000u | w.code.value, names, "", text);
+  const Meaning& from = text == w.Text() || !h ? w : *h;
+  if (from.Chosen()) line.source = from.Chosen()->source;
+  return line;
 }
 
 void MakeLines(const std::vector<Meaning>& meanings, Catalogues& out) {
@@ -248,7 +256,7 @@ void MakeLines(const std::vector<Meaning>& meanings, Catalogues& out) {
       const std::string text = m->Text();
       switch (code.family) {
         case Family::Win32:
-          win32.emplace_back(v, 0, MakeEntry(v, m->names, Bracketed(WordsFor(*m, text, several)), text));
+          win32.emplace_back(v, 0, Sourced(MakeEntry(v, m->names, Bracketed(WordsFor(*m, text, several)), text), *m));
           if (v != 0) {
             const Code wrapping{Family::HResult, 0x80070000u | v};
             const Meaning* h = m->main && has(wrapping.family, wrapping.value) ? byCode[wrapping][0] : nullptr;
@@ -256,15 +264,16 @@ void MakeLines(const std::vector<Meaning>& meanings, Catalogues& out) {
           }
           break;
         case Family::Ras:
-          win32.emplace_back(v, 1, MakeEntry(v, m->names, " (RAS)", text));
-          hex.emplace_back(0x80070000u | v, 2, MakeEntry(0x80070000u | v, m->names, " (RAS " + std::to_string(v) + ")", text));
+          win32.emplace_back(v, 1, Sourced(MakeEntry(v, m->names, " (RAS)", text), *m));
+          hex.emplace_back(0x80070000u | v, 2,
+                           Sourced(MakeEntry(0x80070000u | v, m->names, " (RAS " + std::to_string(v) + ")", text), *m));
           break;
         case Family::HResult:
           if (v >> 16 == 0x8007 && (v & 0xFFFF) != 0 && has(Family::Win32, v & 0xFFFF)) break;  // WrappedLine
-          hex.emplace_back(v, 0, MakeEntry(v, m->names, Bracketed(WordsFor(*m, text, several)), text));
+          hex.emplace_back(v, 0, Sourced(MakeEntry(v, m->names, Bracketed(WordsFor(*m, text, several)), text), *m));
           break;
         case Family::NtStatus:
-          hex.emplace_back(v, 3, MakeEntry(v, m->names, " (NTSTATUS)", text));
+          hex.emplace_back(v, 3, Sourced(MakeEntry(v, m->names, " (NTSTATUS)", text), *m));
           break;
       }
     }

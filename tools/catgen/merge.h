@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codes.h"
+#include "corrections.h"
 #include "reference.h"
 
 namespace catgen {
@@ -31,6 +32,7 @@ struct Entry {
   std::string name;                // the primary name with its mark, such as " (NTSTATUS)"; may be empty
   std::string text;                // on one line; may be empty
   std::vector<std::string> also;   // the further names
+  Source source = Source::Reference;  // of the text, where there is one
 };
 
 struct Catalogues {
