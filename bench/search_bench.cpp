@@ -91,6 +91,24 @@ Stats Time(HWND window, const std::function<void()>& prepare, const std::functio
   return Summarise(ms);
 }
 
+// Types each word letter by letter into an emptied box, the given number of times, and hands each
+// keystroke's time (the box's change handler and the window's painting) with the length typed so
+// far to record.
+void TypeLetterByLetter(frmMain& frm, HWND window, const std::vector<std::wstring>& words,
+                        const std::function<void(std::size_t, double)>& record) {
+  for (int rep = 0; rep < kRepetitions; ++rep)
+    for (const std::wstring& word : words) {
+      frm.txtInput.SetText(L"");
+      for (std::size_t length = 1; length <= word.size(); ++length) {
+        Pump();
+        const auto start = std::chrono::steady_clock::now();
+        frm.txtInput.SetText(word.substr(0, length));
+        UpdateWindow(window);
+        record(length, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      }
+    }
+}
+
 void Row(const char* what, Stats s) { std::printf("| %-78s | %9.2f | %9.2f |\n", what, s.median, s.p95); }
 
 }  // namespace
@@ -169,17 +187,8 @@ int main(int argc, char** argv) {
     t.name += " (" + std::to_string(frm.lstNames.ListCount()) + " entries)";
     Pump();
     std::vector<double> first, narrowing;
-    for (int rep = 0; rep < kRepetitions; ++rep)
-      for (const std::wstring& code : t.codes) {
-        frm.txtInput.SetText(L"");
-        for (std::size_t length = 1; length <= code.size(); ++length) {
-          Pump();
-          const auto start = std::chrono::steady_clock::now();
-          frm.txtInput.SetText(code.substr(0, length));
-          UpdateWindow(window);
-          (length == 1 ? first : narrowing).push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        }
-      }
+    TypeLetterByLetter(frm, window, t.codes,
+                       [&](std::size_t length, double ms) { (length == 1 ? first : narrowing).push_back(ms); });
     t.first = Summarise(first);
     t.narrowing = Summarise(narrowing);
   }
@@ -209,17 +218,7 @@ int main(int argc, char** argv) {
       frm.opt1_Click();
       Pump();
       std::vector<double> ms;
-      for (int rep = 0; rep < kRepetitions; ++rep)
-        for (const std::wstring& word : words) {
-          frm.txtInput.SetText(L"");
-          for (std::size_t length = 1; length <= word.size(); ++length) {
-            Pump();
-            const auto start = std::chrono::steady_clock::now();
-            frm.txtInput.SetText(word.substr(0, length));
-            UpdateWindow(window);
-            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-          }
-        }
+      TypeLetterByLetter(frm, window, words, [&](std::size_t, double each) { ms.push_back(each); });
       return Summarise(ms);
     };
     further.push_back({"keystroke, a name typed letter by letter into the Win32 list",

@@ -495,6 +495,7 @@ TEST(Reference, ReadsFamilyCodeNameAndTextWithTheirEscapes) {
   const Documented kept = ReadDocumented(
       "# a comment\n800F081F\tCBS_E_SOURCE_MISSING\tComponent servicing\tSource files not found.\thttps://learn.microsoft.com/x\n"
       "2102\tNERR_NetNotStarted\tNetwork Management\tNo workstation driver.\thttps://learn.microsoft.com/y\n"
+      "80072EE2\tWININET_E_TIMEOUT\tWinINet\tTimed out.\thttps://microsoft.github.io/windows-docs-rs/doc/x\n"
       "8000000B\tE_BOUNDS\tWindows Runtime\tPast the end.\t\n"                         // no page
       "800F08\tCBS_E_SHORT\tComponent servicing\tx.\thttps://learn.microsoft.com/x\n"  // no code
       "65536\tERROR_TOO_LARGE\tWin32\tNo Win32 code.\thttps://learn.microsoft.com/x\n"
@@ -502,7 +503,7 @@ TEST(Reference, ReadsFamilyCodeNameAndTextWithTheirEscapes) {
       "5\tERROR ACCESS\tWin32\tA name with a blank.\thttps://learn.microsoft.com/x\n"
       "5\tERROR_ACCESS_DENIED\tWin32\tNo full stop\thttps://learn.microsoft.com/x\n"
       "5\tERROR_ACCESS_DENIED\tWin32\tAnother site.\thttps://example.com/x\n");
-  ASSERT_EQ(kept.codes.size(), 2u);
+  ASSERT_EQ(kept.codes.size(), 3u);
   EXPECT_EQ(kept.codes[0].code, H(0x800F081Fu));
   EXPECT_EQ(kept.codes[0].family, "Component servicing");
   EXPECT_EQ(kept.codes[1].code, W(2102));

@@ -18,7 +18,7 @@ struct Sources {
   // Texts that the toolchain carries (its DirectX error library), by the name it gives a code.
   std::vector<Described> toolchain;
   // The system's own error table (FormatMessage of the system): Win32 codes and their texts. The
-  // only source besides the headers, the reference and the hand-kept table that may add codes.
+  // only source besides the headers, the reference and the documented tables that may add codes.
   std::vector<Message> system;
   // Every module's message table: texts, by exact id, for codes that another source names.
   std::vector<MessageTable> modules;

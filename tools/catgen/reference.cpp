@@ -56,6 +56,14 @@ std::optional<std::uint32_t> Hex(std::string_view digits) {
   return value;
 }
 
+// Microsoft's documentation: learn.microsoft.com, and its API reference of the Windows crate,
+// which lists the constants of the Windows SDK's headers with their values.
+bool IsMicrosoftPage(std::string_view page) {
+  for (std::string_view site : {"https://learn.microsoft.com/", "https://microsoft.github.io/windows-docs-rs/"})
+    if (page.substr(0, site.size()) == site) return true;
+  return false;
+}
+
 }  // namespace
 
 Reference ReadReference(std::string_view tsv) {
@@ -91,7 +99,7 @@ Documented ReadDocumented(std::string_view tsv) {
     const auto nameChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
     const bool whole = code && !f[1].empty() && !std::isdigit(static_cast<unsigned char>(f[1][0])) &&
                        std::all_of(f[1].begin(), f[1].end(), nameChar) && !f[2].empty() && f[3].size() > 1 &&
-                       f[3].back() == '.' && f[4].rfind("https://learn.microsoft.com/", 0) == 0;
+                       f[3].back() == '.' && IsMicrosoftPage(f[4]);
     if (whole) documented.codes.push_back({*code, std::string(f[1]), std::string(f[2]), std::string(f[3]), std::string(f[4])});
     else ++documented.skipped;
   });
