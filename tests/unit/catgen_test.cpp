@@ -495,7 +495,7 @@ TEST(Reference, ReadsFamilyCodeNameAndTextWithTheirEscapes) {
   const Documented kept = ReadDocumented(
       "# a comment\n800F081F\tCBS_E_SOURCE_MISSING\tComponent servicing\tSource files not found.\thttps://learn.microsoft.com/x\n"
       "2102\tNERR_NetNotStarted\tNetwork Management\tNo workstation driver.\thttps://learn.microsoft.com/y\n"
-      "80072EE2\tWININET_E_TIMEOUT\tWinINet\tTimed out.\thttps://microsoft.github.io/windows-docs-rs/doc/x\n"
+      "80072EE2\tWININET_E_TIMEOUT\tWinINet\tTimed out.\thttps://learn.microsoft.com/z\n"
       "8000000B\tE_BOUNDS\tWindows Runtime\tPast the end.\t\n"                         // no page
       "800F08\tCBS_E_SHORT\tComponent servicing\tx.\thttps://learn.microsoft.com/x\n"  // no code
       "65536\tERROR_TOO_LARGE\tWin32\tNo Win32 code.\thttps://learn.microsoft.com/x\n"

@@ -56,13 +56,8 @@ std::optional<std::uint32_t> Hex(std::string_view digits) {
   return value;
 }
 
-// Microsoft's documentation: learn.microsoft.com, and its API reference of the Windows crate,
-// which lists the constants of the Windows SDK's headers with their values.
-bool IsMicrosoftPage(std::string_view page) {
-  for (std::string_view site : {"https://learn.microsoft.com/", "https://microsoft.github.io/windows-docs-rs/"})
-    if (page.substr(0, site.size()) == site) return true;
-  return false;
-}
+// Microsoft's documentation.
+bool IsMicrosoftPage(std::string_view page) { return page.rfind("https://learn.microsoft.com/", 0) == 0; }
 
 }  // namespace
 

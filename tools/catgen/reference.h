@@ -31,8 +31,7 @@ struct Kept {
 struct Documented {
   std::vector<Kept> codes;
   // Lines that are not five fields: a code as above, a name of letters, digits and underscores,
-  // a family, a text that ends with a full stop, and a page of Microsoft's documentation
-  // (learn.microsoft.com, or its reference of the Windows crate at microsoft.github.io).
+  // a family, a text that ends with a full stop, and a page of Microsoft's documentation.
   std::size_t skipped = 0;
 };
 
