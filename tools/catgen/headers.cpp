@@ -547,13 +547,16 @@ class Markers {
   template <typename ValueOf>
   void FindPairs(ValueOf valueOf) {
     std::map<std::int64_t, int> named;
-    std::vector<std::optional<std::int64_t>> values;
+    std::vector<std::optional<std::int64_t>>& values = values_;
     std::vector<bool> plain;
     for (const auto& [name, d] : order_) {
       const auto v = d->function ? std::nullopt : valueOf(*name);
       values.push_back(v ? std::optional(v->number) : std::nullopt);
       plain.push_back(v && v->type == Type::Plain);
-      if (values.back()) ++named[*values.back()];
+      if (values.back()) {
+        ++named[*values.back()];
+        withValue_.emplace(*values.back(), values.size() - 1);
+      }
     }
     // Whether low and high are the least and the greatest value that other names of the header
     // give in their block of 65536.
@@ -606,21 +609,16 @@ class Markers {
 
   // Whether the name's value starts a run of codes after a gap (the next definition has the value
   // after it, the one before not the value before it), or another definition of the header that
-  // does not name it has its value.
-  template <typename Scope>
-  bool StartsOrShares(const std::string& name, std::int64_t value, Scope& scopes, std::size_t header) const {
+  // does not name it has its value. Needs FindPairs first.
+  bool StartsOrShares(const std::string& name, std::int64_t value) const {
     const auto at = place_.find(name);
     if (at == place_.end()) return false;
-    const auto valueAt = [&](std::size_t k) -> std::optional<std::int64_t> {
-      if (k >= order_.size() || order_[k].second->function) return std::nullopt;
-      const auto v = scopes.Evaluate(*order_[k].first, header);
-      return v ? std::optional(v->number) : std::nullopt;
-    };
     const std::size_t k = at->second;
+    const auto valueAt = [&](std::size_t i) { return i < values_.size() ? values_[i] : std::nullopt; };
     if (valueAt(k + 1) == value + 1 && !(k > 0 && valueAt(k - 1) == value - 1)) return true;
-    for (std::size_t other = 0; other < order_.size(); ++other)
-      if (other != k && !Contains(order_[other].second->body, name) && !Contains(order_[k].second->body, *order_[other].first) &&
-          valueAt(other) == value)
+    for (auto [other, end] = withValue_.equal_range(value); other != end; ++other)
+      if (other->second != k && !Contains(order_[other->second].second->body, name) &&
+          !Contains(order_[k].second->body, *order_[other->second].first))
         return true;
     return false;
   }
@@ -649,6 +647,8 @@ class Markers {
 
   const Order& order_;
   std::unordered_map<std::string, std::size_t> place_;
+  std::vector<std::optional<std::int64_t>> values_;   // of each definition, once FindPairs ran
+  std::multimap<std::int64_t, std::size_t> withValue_;  // the definitions of each value
   std::set<std::string> operands_;
   std::set<std::string> pairs_;
 };
@@ -858,7 +858,7 @@ std::vector<HeaderCodes> ReadHeaders(const std::vector<HeaderText>& headers) {
       if (aliasOf.empty()) aliasOf = markers.Marks(c.name, c.value.number, scopes, i);
       const bool errorNameOfSuccess = t.family == Family::HResult && ErrorFamily(c.name) && !(value & 0x80000000u);
       const bool doubtful = t.family == Family::Win32 && aliasOf.empty() && c.value.type == Type::Plain &&
-                            markers.StartsOrShares(c.name, c.value.number, scopes, i);
+                            markers.StartsOrShares(c.name, c.value.number);
       codes.codes.push_back(
           {{t.family, value}, c.name, headers[i].file, !aliasOf.empty() || errorNameOfSuccess, aliasOf, doubtful});
     }
